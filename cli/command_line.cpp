@@ -1,0 +1,141 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <map>
+
+namespace vantorel {
+namespace {
+
+const std::map<std::string, Field>& FieldOptions() {
+    static const std::map<std::string, Field> options{
+        {"--output", Field::OutputName},   {"--left-x", Field::LeftX},
+        {"--wrap-angle", Field::WrapAngle}, {"--length", Field::ImageLength},
+        {"--work-surface", Field::WorkSurface}, {"--depth", Field::DepthofCut},
+        {"--feedrate", Field::Feedrate},   {"--clearance", Field::Clearance},
+        {"--header", Field::Header},       {"--footer", Field::Footer},
+    };
+    return options;
+}
+
+bool AddFormats(const std::string& name, std::vector<FormatKind>& formats) {
+    std::vector<FormatKind> named;
+    if (name == "nc") named = {FormatKind::Nc};
+    else if (name == "stl") named = {FormatKind::Stl};
+    else if (name == "obj") named = {FormatKind::Obj};
+    else if (name == "dxf") named = {FormatKind::Dxf};
+    else if (name == "all") named = {FormatKind::Dxf, FormatKind::Stl, FormatKind::Obj, FormatKind::Nc};
+    else return false;
+    for (FormatKind kind : named)
+        if (std::find(formats.begin(), formats.end(), kind) == formats.end()) formats.push_back(kind);
+    return true;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    auto fail = [](std::string problem) { return ParsedCommandLine{std::nullopt, std::move(problem)}; };
+    bool onlyNames = false;
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        std::string argument = arguments[k];
+        if (onlyNames || argument == "-" || argument.empty() || argument[0] != '-') {
+            if (!line.picture.empty())
+                return fail("only one picture can be converted at a time (got \"" + line.picture +
+                            "\" and \"" + argument + "\")");
+            line.picture = argument;
+            continue;
+        }
+        if (argument == "--") {
+            onlyNames = true;
+            continue;
+        }
+        if (argument == "-h" || argument == "--help") { line.help = true; continue; }
+        if (argument == "--version") { line.version = true; continue; }
+        if (argument == "-q" || argument == "--quiet") { line.quiet = true; continue; }
+
+        // Options that take a value: "--name VALUE", "--name=VALUE", "-f VALUE", "-fVALUE".
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (argument.rfind("--", 0) == 0) {
+            if (auto equals = argument.find('='); equals != std::string::npos) {
+                name = argument.substr(0, equals);
+                value = argument.substr(equals + 1);
+            }
+        } else if (argument.size() > 2) {
+            name = argument.substr(0, 2);
+            value = argument.substr(2);
+        }
+        if (name == "-f") name = "--format";
+        if (name == "-o") name = "--output";
+        const bool known = name == "--format" || name == "--settings" || FieldOptions().count(name) != 0;
+        if (!known) return fail("unknown option \"" + argument + "\"");
+        if (!value) {
+            if (k + 1 >= arguments.size()) return fail("option " + name + " needs a value");
+            value = arguments[++k];
+        }
+        if (name == "--format") {
+            if (!AddFormats(*value, line.formats))
+                return fail("unknown format \"" + *value + "\" (use nc, stl, obj, dxf or all)");
+        } else if (name == "--settings") {
+            line.settings = *value;
+        } else {
+            const Field field = FieldOptions().at(name);
+            if ((field == Field::Header || field == Field::Footer) &&
+                value->find_first_of("\r\n") != std::string::npos)
+                return fail("the " + std::string(field == Field::Header ? "header" : "footer") +
+                            " is one line of the G-code file and cannot hold a line break");
+            line.fields[static_cast<int>(field)] = *value;
+        }
+    }
+    if (line.help || line.version) return {line, ""};
+    if (line.picture.empty()) return fail("no picture given");
+    if (line.formats.empty()) line.formats.push_back(FormatKind::Nc);
+    return {line, ""};
+}
+
+std::string HelpText() {
+    return R"(Usage: vantorel-cli [options] PICTURE
+
+Turns a depth map (a BMP picture: black = no cut, the brightest pixel = the full
+depth of cut) wrapped round a cylinder into G-code for a mill with a rotary A axis,
+and into STL, OBJ and DXF models of the wrapped relief. Columns of the picture run
+along X; rows run round the A axis from angle 0 (the top row).
+
+Outputs:
+  -f, --format nc|stl|obj|dxf|all   what to write; repeatable; default nc
+  -o, --output NAME                 the output name. The DXF is written to NAME as
+                                    given; the others to NAME with its extension
+                                    changed to .stl, .obj or .nc. Default: PICTURE
+                                    with its extension changed to " Vantorel.dxf".
+Wrapping (each T is the text you would type in the window's field):
+  --left-x T         X of the picture's left edge, mm            (default 0.0)
+  --wrap-angle T     degrees the picture's height is wrapped     (default 360)
+  --length T         length of the picture along X, mm           (default 100.0)
+  --work-surface T   Z (radius) of the uncut work surface, mm    (default 7.5)
+  --depth T          depth of cut at the brightest pixel, mm     (default 1.0)
+G-code only:
+  --feedrate T       cutting feed rate, mm/min                   (default 200)
+  --clearance T      Z of the retract plane, mm; raised to work surface + 1
+                     when below the work surface                 (default 10)
+  --header T         one G-code line after the header comment    (default empty)
+  --footer T         the program's last line                     (default M2)
+Other:
+  --settings FILE    take the field texts from a Data.ini first (options given
+                     here still win)
+  -q, --quiet        no status texts on stderr
+  -h, --help         this text
+  --version          the program's version
+
+Nothing is ever overwritten: when an output file exists, that output is refused.
+Each output appears whole or not at all.
+
+Exit status: 0 every requested file written; 1 a job refused (the reason on
+stderr); 2 an error during a run; 64 bad usage.
+
+Example:
+  vantorel-cli -f nc -f stl --length 120 --work-surface 25 --depth 2 face.bmp
+    writes "face Vantorel.nc" and "face Vantorel.stl" beside face.bmp.
+)";
+}
+
+}  // namespace vantorel

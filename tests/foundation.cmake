@@ -1,0 +1,1 @@
+vantorel_test(conversion_run_test conversion_run_test.cpp)

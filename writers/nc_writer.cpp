@@ -1,0 +1,107 @@
+// The G-code program for a mill with a rotary A axis: one feed move per pixel, rows cut in
+// alternate directions, the work turned by one angle step between rows.
+
+#include <string>
+
+#include "writers/writer_job.h"
+
+namespace vantorel {
+namespace {
+
+void WriteHeader(const WrapParameters& p, TextBuffer& out) {
+    auto comment = [&out](const char* text, double value, const char* unit) {
+        out.Append(text);
+        out.General(value);
+        out.Line(unit);
+    };
+    out.Line("( Toolpath File Produced by the Quennock Vantorel Program )");
+    comment("( Left Edge of Picture at X = ", p.LeftX, "mm )");
+    comment("( Picture is wrapped around ", p.WrapAngle, "degrees )");
+    comment("( Z Value of worksurface ", p.WorkSurface, "mm )");
+    comment("( Feedrate = ", p.Feedrate, "mm/min )");
+    comment("( Max Depth of Cut = ", p.DepthofCut, "mm )");
+    comment("( Clearance Plane Z = ", p.Clearance, "mm )");
+    out.Line("( No tool diameter is assumed, use whatever ball nose cutter is suitable )");
+    out.Line("( " + std::string(70, '-') + " )");
+    out.Line("( Header )");
+    out.Line(p.Header);
+    out.Line("(XY Plane, Metric, Absolute distance mode, mm/min feedrate)");
+    out.Line("G17 G21 G90 G90.1 G94");
+    out.Line("(Tool 0, Spindle 1000 rpm)");
+    out.Line("T0 S1000");
+    out.Line("(Move to retract plane)");
+    out.Append("G0 Z");
+    out.Fixed(p.Clearance, 4);
+    out.EndLine();
+    out.Line("(Move to start position)");
+    out.Line("G0 X0 Y0 A0");
+    out.Line("(Half speed feed for first line as it's being plunged)");
+    out.Char('F');
+    out.Fixed(p.Feedrate * 0.5, 2);
+    out.EndLine();
+}
+
+void WriteMove(const WriterJob& job, int i, int j, TextBuffer& out) {
+    const WrapParameters& p = job.parameters;
+    const int lastColumn = job.grid.Width() - 1;
+    out.Append("G1 X");
+    out.Fixed(i * p.XStep + p.LeftX, 4);
+    out.Append(" Z");
+    out.Fixed(p.WorkSurface - job.grid.At(i, j), 4);
+    if (i == 0 || i == lastColumn) {
+        out.Append(" A");
+        out.Fixed(j * p.AngleStepDegrees, 4);
+    }
+    out.EndLine();
+}
+
+// Row j: even rows run from the left edge to the right, odd rows back. The full feed rate
+// follows the first row, which is cut at half speed while the tool plunges.
+void WriteRow(const WriterJob& job, int j, TextBuffer& out) {
+    const int width = job.grid.Width();
+    if (j % 2 == 0)
+        for (int i = 0; i < width; ++i) WriteMove(job, i, j, out);
+    else
+        for (int i = width - 1; i >= 0; --i) WriteMove(job, i, j, out);
+    if (j == 0) {
+        out.Char('F');
+        out.Fixed(job.parameters.Feedrate, 2);
+        out.EndLine();
+    }
+}
+
+void WriteFooter(const WrapParameters& p, TextBuffer& out) {
+    out.Line("( End )");
+    out.Append("G0 Z");
+    out.Fixed(p.Clearance, 4);
+    out.EndLine();
+    out.Line("G0 A0 X0");
+    out.Line(p.Footer);
+}
+
+}  // namespace
+
+void WriteNcFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
+    TextBuffer ends(4096);
+    WriteHeader(job.parameters, ends);
+    sink.Write(ends.View());
+
+    const int height = job.grid.PictureHeight();
+    const std::size_t rowsPerPiece = ItemsPerPiece(static_cast<std::uint64_t>(height),
+                                                   static_cast<std::uint64_t>(job.grid.Width()) * 32);
+    const std::size_t pieces = (static_cast<std::size_t>(height) + rowsPerPiece - 1) / rowsPerPiece;
+    WriteInOrder(
+        sink, pieces,
+        [&](std::size_t piece, TextBuffer& out) {
+            const std::size_t first = piece * rowsPerPiece;
+            const std::size_t last = std::min<std::size_t>(first + rowsPerPiece, height);
+            for (std::size_t j = first; j < last; ++j) WriteRow(job, static_cast<int>(j), out);
+        },
+        progress);
+
+    ends.Clear();
+    WriteFooter(job.parameters, ends);
+    sink.Write(ends.View());
+}
+
+}  // namespace vantorel

@@ -1,0 +1,130 @@
+#include "writers/ordered_chunks.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vantorel {
+
+std::size_t ItemsPerPiece(std::uint64_t items, std::uint64_t bytesPerItem,
+                          std::uint64_t targetBytes) {
+    const std::uint64_t perPiece = std::max<std::uint64_t>(1, targetBytes / std::max<std::uint64_t>(1, bytesPerItem));
+    return static_cast<std::size_t>(std::min<std::uint64_t>(perPiece, std::max<std::uint64_t>(items, 1)));
+}
+
+namespace {
+
+void WriteSequentially(ByteSink& sink, std::size_t count,
+                       const std::function<void(std::size_t, TextBuffer&)>& format,
+                       const ProgressFn& progress) {
+    TextBuffer buffer;
+    for (std::size_t piece = 0; piece < count; ++piece) {
+        buffer.Clear();
+        format(piece, buffer);
+        sink.Write(buffer.View());
+        if (progress) progress(piece + 1, count);
+    }
+}
+
+}  // namespace
+
+void WriteInOrder(ByteSink& sink, std::size_t count,
+                  const std::function<void(std::size_t, TextBuffer&)>& format,
+                  const ProgressFn& progress) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min<std::size_t>(cores, 4);
+    if (count < 3 || workers < 2) {
+        WriteSequentially(sink, count, format, progress);
+        return;
+    }
+
+    // Pieces may be formatted at most `window` ahead of the one being written.
+    const std::size_t window = workers * 2;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t nextToFormat = 0;
+    std::size_t nextToWrite = 0;
+    bool stopping = false;
+    std::exception_ptr failure;
+    std::map<std::size_t, std::unique_ptr<TextBuffer>> ready;
+    std::vector<std::unique_ptr<TextBuffer>> spare;
+
+    auto work = [&] {
+        for (;;) {
+            std::size_t piece;
+            std::unique_ptr<TextBuffer> buffer;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] {
+                    return stopping || nextToFormat >= count || nextToFormat < nextToWrite + window;
+                });
+                if (stopping || nextToFormat >= count) return;
+                piece = nextToFormat++;
+                if (!spare.empty()) {
+                    buffer = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
+            if (!buffer) buffer = std::make_unique<TextBuffer>();
+            buffer->Clear();
+            try {
+                format(piece, *buffer);
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                if (!failure) failure = std::current_exception();
+                stopping = true;
+                changed.notify_all();
+                return;
+            }
+            std::lock_guard lock(mutex);
+            ready.emplace(piece, std::move(buffer));
+            changed.notify_all();
+        }
+    };
+
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < workers; ++t) threads.emplace_back(work);
+
+    auto stopAll = [&] {
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        for (auto& thread : threads) thread.join();
+    };
+
+    try {
+        while (nextToWrite < count) {
+            std::unique_ptr<TextBuffer> buffer;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return failure || ready.count(nextToWrite) != 0; });
+                if (failure) break;
+                auto found = ready.find(nextToWrite);
+                buffer = std::move(found->second);
+                ready.erase(found);
+            }
+            sink.Write(buffer->View());
+            {
+                std::lock_guard lock(mutex);
+                ++nextToWrite;
+                spare.push_back(std::move(buffer));
+            }
+            changed.notify_all();
+            if (progress) progress(nextToWrite, count);
+        }
+    } catch (...) {
+        stopAll();
+        throw;
+    }
+    stopAll();
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace vantorel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "core/output_file.h"
+#include "writers/text_buffer.h"
+
+namespace vantorel {
+
+// Told after each piece of a file reaches its sink: pieces done, pieces in all.
+using ProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Formats pieces 0 .. count - 1 of a file and hands their bytes to `sink` strictly in that
+// order. Pieces are formatted on the machine's cores while earlier ones are written; only a
+// few pieces are held at a time, so memory does not grow with the file. `format` must depend
+// on nothing but its piece index. An exception from any piece stops the work and is raised
+// again here, on the caller's thread.
+void WriteInOrder(ByteSink& sink, std::size_t count,
+                  const std::function<void(std::size_t piece, TextBuffer& out)>& format,
+                  const ProgressFn& progress = {});
+
+// Groups `items` (columns, rows) into pieces of about `targetBytes` each, given the bytes an
+// item produces. Returns the number of items per piece, at least 1.
+std::size_t ItemsPerPiece(std::uint64_t items, std::uint64_t bytesPerItem,
+                          std::uint64_t targetBytes = 1 << 20);
+
+}  // namespace vantorel
