@@ -7,6 +7,6 @@ bash scripts/install-packages.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target vantorel-cli
 rm -rf sample-output && mkdir sample-output
-echo "Converting samples/vase.bmp into sample-output/:"
+echo "Converting samples/rosette.bmp into sample-output/:"
 build/release/cli/vantorel-cli -f all --length 120 --work-surface 25 --depth 3 \
-  --output "sample-output/vase.dxf" samples/vase.bmp
+  --output "sample-output/rosette.dxf" samples/rosette.bmp

@@ -1,1 +1,8 @@
-vantorel_test(conversion_run_test conversion_run_test.cpp)
+add_library(vantorel_test_files STATIC test_files.cpp)
+target_link_libraries(vantorel_test_files PUBLIC vantorel_core)
+
+vantorel_test(conversion_run_test conversion_run_test.cpp LIBS vantorel_test_files)
+vantorel_test(nc_writer_test nc_writer_test.cpp LIBS vantorel_test_files)
+vantorel_test(depth_grid_test depth_grid_test.cpp)
+vantorel_test(file_names_test file_names_test.cpp)
+vantorel_test(output_file_test output_file_test.cpp LIBS vantorel_test_files)
