@@ -1,10 +1,177 @@
-#include "core/run_error.h"
+// The DXF drawing: the wrapped relief as four-cornered 3DFACE entities on one layer, with a
+// band of seam faces closing the tube when the picture is wrapped through a full turn.
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "core/geometry.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
+namespace {
 
-void WriteDxfFile(const WriterJob&, ByteSink&, const ProgressFn&) {
-    throw RunError("The dxf writer is not built yet");
+// 31 groups: the two comments, a TABLES section with one line type and one layer, and the
+// start of the ENTITIES section.
+constexpr const char* kOpening[] = {
+    "999", "DXF File Produced by the Quennock Vantorel Program",
+    "999", "Vantorel: depth map wrapped round a rotary axis as 3DFACE entities",
+    " 0",  "SECTION",
+    " 2",  "TABLES",
+    " 0",  "TABLE",
+    " 2",  "LTYPE",
+    "70",  "1",
+    " 0",  "LTYPE",
+    " 2",  "CONTINUOUS",
+    "70",  "64",
+    " 3",  "Solid Line",
+    "72",  "65",
+    "73",  "0",
+    "40",  "0.000000",
+    " 0",  "ENDTAB",
+    " 0",  "TABLE",
+    " 2",  "LAYER",
+    "70",  "6",
+    " 0",  "LAYER",
+    " 2",  "Quennock",
+    "70",  "64",
+    "62",  "5",
+    " 6",  "CONTINUOUS",
+    " 0",  "ENDTAB",
+    " 0",  "TABLE",
+    " 2",  "STYLE",
+    "70",  "0",
+    " 0",  "ENDTAB",
+    " 0",  "ENDSEC",
+    " 0",  "SECTION",
+    " 2",  "ENTITIES",
+};
+
+// A face runs to about 330 bytes; only used to size the pieces.
+constexpr std::uint64_t kBytesPerFace = 360;
+
+// The group codes of the twelve coordinates, corner by corner.
+constexpr const char* kCornerCodes[4][3] = {
+    {"10\r\n", "20\r\n", "30\r\n"},
+    {"11\r\n", "21\r\n", "31\r\n"},
+    {"12\r\n", "22\r\n", "32\r\n"},
+    {"13\r\n", "23\r\n", "33\r\n"},
+};
+
+void Face(TextBuffer& out, const nodalposition (&corners)[4]) {
+    out.Append(" 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83\r\n");
+    for (int k = 0; k < 4; ++k) {
+        const double values[3] = {corners[k].x, corners[k].y, corners[k].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            out.Append(kCornerCodes[k][axis]);
+            out.General(values[axis]);
+            out.EndLine();
+        }
+    }
+}
+
+enum class Stretch { Opening, SurfaceFaces, SeamFaces, Closing };
+
+struct Piece {
+    Stretch stretch;
+    std::uint64_t first;
+    std::uint64_t last;
+};
+
+void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
+                std::uint64_t bytesPerItem) {
+    const std::uint64_t perPiece = ItemsPerPiece(items, bytesPerItem);
+    for (std::uint64_t first = 0; first < items; first += perPiece)
+        plan.push_back({stretch, first, std::min(first + perPiece, items)});
+}
+
+class DxfDrawing {
+public:
+    explicit DxfDrawing(const WriterJob& job)
+        : grid_(job.grid), p_(job.parameters), width_(grid_.Width()),
+          height_(grid_.PictureHeight()) {
+        if (grid_.Shape() != GridShape::Plain)
+            throw std::logic_error("the DXF drawing needs the plain depth grid");
+        turns_.reserve(static_cast<std::size_t>(height_));
+        for (int r = 0; r < height_; ++r) turns_.push_back(TurnOfRow(p_, r));
+    }
+
+    std::vector<Piece> Plan() const {
+        const std::uint64_t columns = static_cast<std::uint64_t>(width_) - 1;
+        const std::uint64_t rows = static_cast<std::uint64_t>(height_);
+        std::vector<Piece> plan;
+        AddStretch(plan, Stretch::Opening, 1, 1024);
+        if (rows > 1) AddStretch(plan, Stretch::SurfaceFaces, columns, (rows - 1) * kBytesPerFace);
+        // Only a wrap of exactly one turn closes the tube; 359.9 or 720 leave it open.
+        if (p_.WrapAngle == 360.0) AddStretch(plan, Stretch::SeamFaces, columns, kBytesPerFace);
+        AddStretch(plan, Stretch::Closing, 1, 32);
+        return plan;
+    }
+
+    void Format(const Piece& piece, TextBuffer& out) const {
+        const int first = static_cast<int>(piece.first);
+        const int last = static_cast<int>(piece.last);
+        switch (piece.stretch) {
+            case Stretch::Opening:
+                for (const char* line : kOpening) out.Line(line);
+                break;
+            case Stretch::SurfaceFaces: SurfaceFaces(first, last, out); break;
+            case Stretch::SeamFaces: SeamFaces(first, last, out); break;
+            case Stretch::Closing: out.Append(" 0\r\nENDSEC\r\n 0\r\nEOF\r\n"); break;
+        }
+    }
+
+private:
+    nodalposition Point(double x, const double* depths, int r) const {
+        return PlaceOnCylinder(x, turns_[static_cast<std::size_t>(r)], p_.WorkSurface - depths[r]);
+    }
+
+    // Cells (i, j) for rows 0 .. H − 2, corners c0, c1, c2, c3.
+    void SurfaceFaces(int first, int last, TextBuffer& out) const {
+        for (int i = first; i < last; ++i) {
+            const double x0 = ColumnX(p_, i);
+            const double x1 = ColumnX(p_, i + 1);
+            const double* left = grid_.Column(i);
+            const double* right = grid_.Column(i + 1);
+            for (int j = 0; j + 1 < height_; ++j) {
+                const nodalposition corners[4] = {Point(x0, left, j), Point(x1, right, j),
+                                                  Point(x1, right, j + 1), Point(x0, left, j + 1)};
+                Face(out, corners);
+            }
+        }
+    }
+
+    // From the last row back to row 0, at angle 0.
+    void SeamFaces(int first, int last, TextBuffer& out) const {
+        const int lastRow = height_ - 1;
+        for (int i = first; i < last; ++i) {
+            const double x0 = ColumnX(p_, i);
+            const double x1 = ColumnX(p_, i + 1);
+            const double* left = grid_.Column(i);
+            const double* right = grid_.Column(i + 1);
+            const nodalposition corners[4] = {Point(x0, left, lastRow), Point(x1, right, lastRow),
+                                              Point(x1, right, 0), Point(x0, left, 0)};
+            Face(out, corners);
+        }
+    }
+
+    const DepthGrid& grid_;
+    const WrapParameters& p_;
+    int width_;
+    int height_;
+    std::vector<RowTurn> turns_;
+};
+
+}  // namespace
+
+void WriteDxfFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
+    const DxfDrawing drawing(job);
+    const std::vector<Piece> plan = drawing.Plan();
+    WriteInOrder(
+        sink, plan.size(),
+        [&](std::size_t piece, TextBuffer& out) { drawing.Format(plan[piece], out); },
+        progress);
 }
 
 }  // namespace vantorel

@@ -1,10 +1,237 @@
-#include "core/run_error.h"
+// The Wavefront OBJ model: a vertex and a texture vertex per point of the closed grid, a
+// radial normal per row, the cells as four-cornered faces in the group "cylinder" and a fan
+// of triangles at each end in the group "ends".
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "core/geometry.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
+namespace {
 
-void WriteObjFile(const WriterJob&, ByteSink&, const ProgressFn&) {
-    throw RunError("The obj writer is not built yet");
+constexpr int kDecimals = 10;
+constexpr int kDigits = 10;
+
+void Number(TextBuffer& out, double value) { out.Fixed(value, kDecimals, kDigits); }
+
+void Triple(TextBuffer& out, std::string_view prefix, double x, double y, double z) {
+    out.Append(prefix);
+    Number(out, x);
+    out.Char(' ');
+    Number(out, y);
+    out.Char(' ');
+    Number(out, z);
+    out.EndLine();
+}
+
+// The file's stretches in the order they are written.
+enum class Stretch {
+    Header,
+    GridVertices,     // items: columns
+    AxisPoints,
+    TextureVertices,  // items: columns
+    Normals,          // items: rows 0 .. H, then the two end normals as one more item
+    CylinderGroup,
+    SideFaces,        // items: columns of cells
+    EndsGroup,
+    EndFaces,         // items: rows of cells
+    Trailer,
+};
+
+struct Piece {
+    Stretch stretch;
+    std::uint64_t first;
+    std::uint64_t last;
+};
+
+void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
+                std::uint64_t bytesPerItem) {
+    const std::uint64_t perPiece = ItemsPerPiece(items, bytesPerItem);
+    for (std::uint64_t first = 0; first < items; first += perPiece)
+        plan.push_back({stretch, first, std::min(first + perPiece, items)});
+}
+
+class ObjModel {
+public:
+    explicit ObjModel(const WriterJob& job)
+        : grid_(job.grid), p_(job.parameters), width_(grid_.Width()),
+          height_(grid_.PictureHeight()),
+          rowsPerColumn_(static_cast<std::int64_t>(height_) + 1),
+          gridVertices_(static_cast<std::int64_t>(width_) * rowsPerColumn_) {
+        if (grid_.Shape() != GridShape::Closed)
+            throw std::logic_error("the OBJ model needs the closed depth grid");
+        turns_.reserve(static_cast<std::size_t>(height_) + 1);
+        for (int r = 0; r <= height_; ++r) turns_.push_back(TurnOfRow(p_, r));
+    }
+
+    std::vector<Piece> Plan() const {
+        const std::uint64_t w = static_cast<std::uint64_t>(width_);
+        const std::uint64_t rows = static_cast<std::uint64_t>(height_) + 1;
+        std::vector<Piece> plan;
+        AddStretch(plan, Stretch::Header, 1, 64);
+        AddStretch(plan, Stretch::GridVertices, w, rows * 56);
+        AddStretch(plan, Stretch::AxisPoints, 1, 112);
+        AddStretch(plan, Stretch::TextureVertices, w, rows * 30);
+        AddStretch(plan, Stretch::Normals, rows + 1, 46);
+        AddStretch(plan, Stretch::CylinderGroup, 1, 40);
+        AddStretch(plan, Stretch::SideFaces, w - 1, (rows - 1) * 64);
+        AddStretch(plan, Stretch::EndsGroup, 1, 32);
+        AddStretch(plan, Stretch::EndFaces, rows - 1, 64);
+        AddStretch(plan, Stretch::Trailer, 1, 8);
+        return plan;
+    }
+
+    void Format(const Piece& piece, TextBuffer& out) const {
+        const int first = static_cast<int>(piece.first);
+        const int last = static_cast<int>(piece.last);
+        switch (piece.stretch) {
+            case Stretch::Header:
+                out.Line("# OBJ File Produced by the Quennock Vantorel Program");
+                break;
+            case Stretch::GridVertices: GridVertices(first, last, out); break;
+            case Stretch::AxisPoints: {
+                const nodalposition left = LeftAxisPoint(p_);
+                const nodalposition right = RightAxisPoint(grid_, p_);
+                Triple(out, "v ", left.x, left.y, left.z);
+                Triple(out, "v ", right.x, right.y, right.z);
+                break;
+            }
+            case Stretch::TextureVertices: TextureVertices(first, last, out); break;
+            case Stretch::Normals: Normals(first, last, out); break;
+            case Stretch::CylinderGroup:
+                out.Line("g cylinder");
+                out.Line("usemtl cylindermaterial");
+                break;
+            case Stretch::SideFaces: SideFaces(first, last, out); break;
+            case Stretch::EndsGroup:
+                out.Line("g ends");
+                out.Line("usemtl endmaterial");
+                break;
+            case Stretch::EndFaces: EndFaces(first, last, out); break;
+            case Stretch::Trailer: out.Line("# end"); break;
+        }
+    }
+
+private:
+    // Vertex numbers follow the vertex lines, column by column: no table is needed.
+    std::int64_t VertexNumber(int i, int j) const {
+        return static_cast<std::int64_t>(i) * rowsPerColumn_ + j + 1;
+    }
+
+    void GridVertices(int first, int last, TextBuffer& out) const {
+        for (int i = first; i < last; ++i) {
+            const double x = ColumnX(p_, i);
+            const double* depths = grid_.Column(i);
+            for (int j = 0; j <= height_; ++j) {
+                const nodalposition point = PlaceOnCylinder(
+                    x, turns_[static_cast<std::size_t>(j)], p_.WorkSurface - depths[j]);
+                Triple(out, "v ", point.x, point.y, point.z);
+            }
+        }
+    }
+
+    void TextureVertices(int first, int last, TextBuffer& out) const {
+        const double columnSpan = static_cast<double>(width_ - 1);
+        const double rowSpan = static_cast<double>(height_);
+        for (int i = first; i < last; ++i) {
+            const double u = static_cast<double>(i) / columnSpan;
+            for (int j = 0; j <= height_; ++j) {
+                out.Append("vt ");
+                Number(out, u);
+                out.Char(' ');
+                Number(out, 1.0 - static_cast<double>(j) / rowSpan);
+                out.EndLine();
+            }
+        }
+    }
+
+    // Rows 0 .. H give radial normals; the item past them is the two end normals.
+    void Normals(int first, int last, TextBuffer& out) const {
+        for (int j = first; j < last; ++j) {
+            if (j <= height_) {
+                const RowTurn& turn = turns_[static_cast<std::size_t>(j)];
+                Triple(out, "vn ", 0.0, turn.cosine, turn.sine);
+            } else {
+                Triple(out, "vn ", -1.0, 0.0, 0.0);
+                Triple(out, "vn ", 1.0, 0.0, 0.0);
+            }
+        }
+    }
+
+    // vertex/texture/normal; the texture number is always the vertex number.
+    static void SideCorner(TextBuffer& out, std::int64_t vertex, std::int64_t normal) {
+        out.Char(' ');
+        out.Integer(vertex);
+        out.Char('/');
+        out.Integer(vertex);
+        out.Char('/');
+        out.Integer(normal);
+    }
+
+    static void EndCorner(TextBuffer& out, std::int64_t vertex, std::int64_t normal) {
+        out.Char(' ');
+        out.Integer(vertex);
+        out.Append("//");
+        out.Integer(normal);
+    }
+
+    // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row.
+    void SideFaces(int first, int last, TextBuffer& out) const {
+        for (int i = first; i < last; ++i) {
+            for (int j = 0; j < height_; ++j) {
+                const std::int64_t row = j + 1;
+                const std::int64_t next = j + 2;
+                out.Char('f');
+                SideCorner(out, VertexNumber(i, j), row);
+                SideCorner(out, VertexNumber(i, j + 1), next);
+                SideCorner(out, VertexNumber(i + 1, j + 1), next);
+                SideCorner(out, VertexNumber(i + 1, j), row);
+                out.EndLine();
+            }
+        }
+    }
+
+    void EndFaces(int first, int last, TextBuffer& out) const {
+        const std::int64_t leftAxis = gridVertices_ + 1;
+        const std::int64_t rightAxis = gridVertices_ + 2;
+        const std::int64_t leftNormal = static_cast<std::int64_t>(height_) + 2;
+        const std::int64_t rightNormal = static_cast<std::int64_t>(height_) + 3;
+        const int lastColumn = width_ - 1;
+        for (int j = first; j < last; ++j) {
+            out.Char('f');
+            EndCorner(out, VertexNumber(0, j + 1), leftNormal);
+            EndCorner(out, VertexNumber(0, j), leftNormal);
+            EndCorner(out, leftAxis, leftNormal);
+            out.EndLine();
+            out.Char('f');
+            EndCorner(out, VertexNumber(lastColumn, j), rightNormal);
+            EndCorner(out, VertexNumber(lastColumn, j + 1), rightNormal);
+            EndCorner(out, rightAxis, rightNormal);
+            out.EndLine();
+        }
+    }
+
+    const DepthGrid& grid_;
+    const WrapParameters& p_;
+    int width_;
+    int height_;
+    std::int64_t rowsPerColumn_;
+    std::int64_t gridVertices_;  // N = W × (H + 1)
+    std::vector<RowTurn> turns_;
+};
+
+}  // namespace
+
+void WriteObjFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
+    const ObjModel model(job);
+    const std::vector<Piece> plan = model.Plan();
+    WriteInOrder(
+        sink, plan.size(),
+        [&](std::size_t piece, TextBuffer& out) { model.Format(plan[piece], out); }, progress);
 }
 
 }  // namespace vantorel
