@@ -6,3 +6,10 @@ vantorel_test(nc_writer_test nc_writer_test.cpp LIBS vantorel_test_files)
 vantorel_test(depth_grid_test depth_grid_test.cpp)
 vantorel_test(file_names_test file_names_test.cpp)
 vantorel_test(output_file_test output_file_test.cpp LIBS vantorel_test_files)
+vantorel_test(cli_test cli_test.cpp LIBS vantorel_test_files)
+add_dependencies(cli_test vantorel-cli)
+
+add_test(NAME gcode_interpreter_reads_sample
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/gcode_interpreter_test.sh
+          $<TARGET_FILE:vantorel-cli> ${PROJECT_SOURCE_DIR}/samples/rosette.bmp)
+set_tests_properties(gcode_interpreter_reads_sample PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
