@@ -1,0 +1,1 @@
+vantorel_test(number_text_test number_text_test.cpp number_reference.cpp)
