@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -70,6 +71,8 @@ std::vector<std::string> SettingsFile::ReadLines() const {
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Some editors start a UTF-8 file with a byte order mark; it is no part of the text.
+        if (lines.empty() && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         lines.push_back(line);
     }
     return lines;
@@ -150,6 +153,11 @@ void SettingsFile::WriteString(std::string_view section, std::string_view key,
     // The settings are small: write them whole to a neighbour and move it into place, so a
     // crash never leaves half a file. A file we may not write is never replaced.
     const std::string failure = "Unable to write to " + path_;
+    // The folder of a settings file kept among the user's configuration may not exist yet.
+    if (const auto folder = std::filesystem::path(path_).parent_path(); !folder.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+    }
     if (::access(path_.c_str(), F_OK) == 0 && ::access(path_.c_str(), W_OK) != 0)
         throw RunError(failure);
     std::string temporary = path_ + ".vantorel-new-" + std::to_string(std::random_device{}());

@@ -4,7 +4,7 @@
 // stored as the text typed; a value that a plain INI reader would alter (leading or trailing
 // blanks, or one wrapped in double quotes) is written inside a pair of double quotes, which
 // reading removes again. Section and key names match without regard to case; lines that
-// start with ";" or "#" are comments.
+// start with ";" or "#" are comments. A write creates the file's folder when it is missing.
 
 #include <optional>
 #include <string>
