@@ -10,7 +10,7 @@ packages=(
   # real readers of our files, used by the tests
   linuxcnc-uspace admesh assimp-utils python3 python3-ezdxf python3-stl python3-numpy
   # pictures, screenshots and the window under a real X server
-  imagemagick xvfb xauth
+  imagemagick xvfb xauth x11-utils fonts-dejavu-core fonts-dejavu-extra
   # fuzzing and memory checking
   clang libclang-rt-14-dev valgrind
 )
