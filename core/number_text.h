@@ -12,7 +12,8 @@ namespace vantorel {
 
 // Reads a field's text as a number. Empty text, or text that reads as no number even after
 // dropping every character outside "1234567890.eE+-", gives `defaultValue`. A number beyond
-// the range of a double counts as unreadable. Never fails.
+// the range of a double counts as unreadable; one too small for it reads as a zero of its
+// sign. Never fails, and takes time linear in the text's length.
 double ParseNumber(std::string_view text, double defaultValue);
 
 // The general number form: up to `precision` significant digits, trailing zeros dropped,
