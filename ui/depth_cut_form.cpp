@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <exception>
@@ -408,7 +409,7 @@ const Picture& TDepthCutForm::LoadedPicture() const {
 }
 
 std::string TDepthCutForm::LowerCase(std::string_view text) const {
-    return ToStd(ToQ(text).toLower());
+    return ToStd(QLocale::system().toLower(ToQ(text)));
 }
 
 }  // namespace vantorel
