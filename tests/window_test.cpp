@@ -1,7 +1,11 @@
 // The main window driven as a user drives it: typing, Browse, the Create buttons, refusals,
 // the clearance rule and the error display.
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -387,6 +391,80 @@ private slots:
         QTest::mouseClick(form.HelpButton, Qt::LeftButton);
         QCOMPARE(rig.dialogs.openedDocuments, QStringList{rig.environment.helpDocumentPath});
         QVERIFY(rig.dialogs.messages.empty());
+    }
+
+    // The real dialogs, answered from inside their own modal loop.
+    void desktopFileDialogsCarryTheirProperties() {
+        Rig rig;
+        const QString picture = rig.Path("relief.bmp");
+        WriteBitmap(picture, 40, 30, Gradient);
+        TDepthCutForm& form = rig.Open();
+        form.OpenDialog1.InitialDir = rig.dir.path();
+        const std::unique_ptr<DialogProvider> desktop = MakeDesktopDialogs();
+
+        QString title;
+        QStringList filters;
+        QFileDialog::FileMode mode{};
+        bool previewShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            mode = dialog->fileMode();
+            dialog->selectFile(picture);
+            // The file list reads its folder in the background; say the selection changed
+            // as it would once that is done.
+            emit dialog->currentChanged(picture);
+            if (auto* preview = dialog->findChild<QLabel*>("PicturePreview"))
+                previewShown = !preview->pixmap().isNull();
+            static_cast<QDialog*>(dialog)->accept();  // as the OK button does
+        });
+        QCOMPARE(desktop->Execute(&form, form.OpenDialog1), std::optional<QString>(picture));
+        QCOMPARE(title, QString("Depth Map to be Machined"));
+        QCOMPARE(filters, QStringList{"Bitmaps (*.bmp)"});
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+        QVERIFY(previewShown);
+
+        // An existing name is taken without a question; a name without extension gets .dxf.
+        form.SaveDialog1.InitialDir = rig.dir.path();
+        QFileDialog::Options options;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            options = dialog->options();
+            dialog->selectFile(rig.Path("wrapped"));
+            static_cast<QDialog*>(dialog)->accept();  // as the OK button does
+        });
+        QCOMPARE(desktop->Execute(&form, form.SaveDialog1), std::optional<QString>(rig.Path("wrapped.dxf")));
+        QVERIFY(options.testFlag(QFileDialog::DontConfirmOverwrite));
+
+        QTimer::singleShot(0, [] {
+            if (auto* dialog = QApplication::activeModalWidget()) dialog->close();
+        });
+        QCOMPARE(desktop->Execute(&form, form.SaveDialog1), std::optional<QString>());
+    }
+
+    void desktopMessageBoxIsCriticalWithOneOk() {
+        QWidget owner;
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon{};
+        QList<QAbstractButton*> buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            caption = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->buttons();
+            box->accept();
+        });
+        MakeDesktopDialogs()->ShowMessage(&owner, "Warning", "Need two file names");
+        QCOMPARE(caption, QString("Warning"));
+        QCOMPARE(text, QString("Need two file names"));
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(buttons.size(), 1);
     }
 
     void closeButtonClosesTheWindow() {
