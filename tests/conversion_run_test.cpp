@@ -62,7 +62,9 @@ TEST_P(ValidationChain, ShowsTheFirstFailingTestsMessage) {
         EXPECT_EQ(host.events, (std::vector<std::string>{"warning:" + c.expected,
                                                           "status:Conversion Aborted"}));
     }
-    if (c.existingOutput) EXPECT_EQ(testing::ReadFile(folder / c.existingOutput), "keep me");
+    if (c.existingOutput) {
+        EXPECT_EQ(testing::ReadFile(folder / c.existingOutput), "keep me");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
