@@ -15,6 +15,12 @@ nodalposition NodePosition(const DepthGrid& grid, const WrapParameters& paramete
     return PlaceOnCylinder(ColumnX(parameters, column), TurnOfRow(parameters, row), radius);
 }
 
+GridPlacer::GridPlacer(const DepthGrid& grid, const WrapParameters& parameters)
+    : grid_(grid), parameters_(parameters) {
+    turns_.reserve(static_cast<std::size_t>(grid.Rows()));
+    for (int r = 0; r < grid.Rows(); ++r) turns_.push_back(TurnOfRow(parameters, r));
+}
+
 nodalposition LeftAxisPoint(const WrapParameters& parameters) {
     return {parameters.LeftX, 0.0, 0.0};
 }

@@ -5,6 +5,9 @@
 // is pure; the writers rely on each coordinate being plain double arithmetic in the order
 // written below, so that the same grid point always gets the same bits.
 
+#include <cstdint>
+#include <vector>
+
 #include "core/depth_grid.h"
 #include "core/wrap_parameters.h"
 
@@ -40,6 +43,37 @@ inline nodalposition PlaceOnCylinder(double x, const RowTurn& turn, double radiu
 // the work surface puts the point on the far side of the axis.
 nodalposition NodePosition(const DepthGrid& grid, const WrapParameters& parameters, int column,
                            int row);
+
+// NodePosition for every point of a grid, with each row's cosine and sine worked out once:
+// the same bits as NodePosition, without a cosine and a sine per point.
+class GridPlacer {
+public:
+    GridPlacer(const DepthGrid& grid, const WrapParameters& parameters);
+
+    nodalposition At(int column, int row) const {
+        return PlaceOnCylinder(ColumnX(parameters_, column), turns_[static_cast<std::size_t>(row)],
+                               parameters_.WorkSurface - grid_.At(column, row));
+    }
+    const RowTurn& Turn(int row) const { return turns_[static_cast<std::size_t>(row)]; }
+
+private:
+    const DepthGrid& grid_;
+    const WrapParameters& parameters_;
+    std::vector<RowTurn> turns_;  // one per grid row
+};
+
+// Calls fn(column, row) for items first .. last − 1 of a column-major walk over columns of
+// `rowsPerColumn` items each, so a stretch of cells can be cut anywhere, mid-column too.
+template <class Fn>
+void ForEachInColumnOrder(std::uint64_t first, std::uint64_t last, int rowsPerColumn, Fn&& fn) {
+    const std::uint64_t rows = static_cast<std::uint64_t>(rowsPerColumn);
+    int column = static_cast<int>(first / rows);
+    int row = static_cast<int>(first % rows);
+    for (std::uint64_t item = first; item < last; ++item) {
+        fn(column, row);
+        if (++row == rowsPerColumn) row = 0, ++column;
+    }
+}
 
 // The axis points that close the two ends of a model: X of column 0 and of column W − 1.
 nodalposition LeftAxisPoint(const WrapParameters& parameters);

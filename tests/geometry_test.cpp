@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/geometry.h"
 #include "tests/model_test_support.h"
@@ -69,6 +72,30 @@ TEST_F(ThreeByFour, AxisPointsLieAtTheEndColumns) {
     EXPECT_EQ(left.z, 0.0);
     EXPECT_EQ(right.y, 0.0);
     EXPECT_EQ(right.z, 0.0);
+}
+
+TEST(Geometry, PlacerGivesNodePositionsBitForBit) {
+    // The writers place points with row angles worked out once; a file must not change by it.
+    const int width = 7, height = 13;
+    const DepthGrid grid = MakeGrid(width, height, GridShape::Closed,
+                                    [](int c, int r) { return 0.37 * c - 0.11 * r * r; });
+    const WrapParameters p =
+        MakeParameters({.leftX = -3.3, .wrapAngle = 417.5, .imageLength = 29.1}, width, height);
+    const GridPlacer place(grid, p);
+    for (int c = 0; c < width; ++c)
+        for (int r = 0; r <= height; ++r) {
+            const nodalposition expected = NodePosition(grid, p, c, r);
+            const nodalposition actual = place.At(c, r);
+            EXPECT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << c << ", " << r;
+        }
+}
+
+TEST(Geometry, ColumnOrderWalkCanStartAndStopMidColumn) {
+    std::vector<std::pair<int, int>> visited;
+    ForEachInColumnOrder(5, 11, 3, [&](int c, int r) { visited.emplace_back(c, r); });
+    const std::vector<std::pair<int, int>> expected = {{1, 2}, {2, 0}, {2, 1},
+                                                       {2, 2}, {3, 0}, {3, 1}};
+    EXPECT_EQ(visited, expected);
 }
 
 TEST(Geometry, DepthBeyondTheWorkSurfaceCrossesTheAxis) {

@@ -89,20 +89,18 @@ void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
 class DxfDrawing {
 public:
     explicit DxfDrawing(const WriterJob& job)
-        : grid_(job.grid), p_(job.parameters), width_(grid_.Width()),
-          height_(grid_.PictureHeight()) {
-        if (grid_.Shape() != GridShape::Plain)
+        : p_(job.parameters), place_(job.grid, job.parameters), width_(job.grid.Width()),
+          height_(job.grid.PictureHeight()) {
+        if (job.grid.Shape() != GridShape::Plain)
             throw std::logic_error("the DXF drawing needs the plain depth grid");
-        turns_.reserve(static_cast<std::size_t>(height_));
-        for (int r = 0; r < height_; ++r) turns_.push_back(TurnOfRow(p_, r));
     }
 
     std::vector<Piece> Plan() const {
         const std::uint64_t columns = static_cast<std::uint64_t>(width_) - 1;
-        const std::uint64_t rows = static_cast<std::uint64_t>(height_);
+        const std::uint64_t cells = columns * (static_cast<std::uint64_t>(height_) - 1);
         std::vector<Piece> plan;
         AddStretch(plan, Stretch::Opening, 1, 1024);
-        if (rows > 1) AddStretch(plan, Stretch::SurfaceFaces, columns, (rows - 1) * kBytesPerFace);
+        AddStretch(plan, Stretch::SurfaceFaces, cells, kBytesPerFace);
         // Only a wrap of exactly one turn closes the tube; 359.9 or 720 leave it open.
         if (p_.WrapAngle == 360.0) AddStretch(plan, Stretch::SeamFaces, columns, kBytesPerFace);
         AddStretch(plan, Stretch::Closing, 1, 32);
@@ -110,57 +108,40 @@ public:
     }
 
     void Format(const Piece& piece, TextBuffer& out) const {
-        const int first = static_cast<int>(piece.first);
-        const int last = static_cast<int>(piece.last);
         switch (piece.stretch) {
             case Stretch::Opening:
                 for (const char* line : kOpening) out.Line(line);
                 break;
-            case Stretch::SurfaceFaces: SurfaceFaces(first, last, out); break;
-            case Stretch::SeamFaces: SeamFaces(first, last, out); break;
+            case Stretch::SurfaceFaces: SurfaceFaces(piece.first, piece.last, out); break;
+            case Stretch::SeamFaces: SeamFaces(piece.first, piece.last, out); break;
             case Stretch::Closing: out.Append(" 0\r\nENDSEC\r\n 0\r\nEOF\r\n"); break;
         }
     }
 
 private:
-    nodalposition Point(double x, const double* depths, int r) const {
-        return PlaceOnCylinder(x, turns_[static_cast<std::size_t>(r)], p_.WorkSurface - depths[r]);
-    }
-
-    // Cells (i, j) for rows 0 .. H − 2, corners c0, c1, c2, c3.
-    void SurfaceFaces(int first, int last, TextBuffer& out) const {
-        for (int i = first; i < last; ++i) {
-            const double x0 = ColumnX(p_, i);
-            const double x1 = ColumnX(p_, i + 1);
-            const double* left = grid_.Column(i);
-            const double* right = grid_.Column(i + 1);
-            for (int j = 0; j + 1 < height_; ++j) {
-                const nodalposition corners[4] = {Point(x0, left, j), Point(x1, right, j),
-                                                  Point(x1, right, j + 1), Point(x0, left, j + 1)};
-                Face(out, corners);
-            }
-        }
+    // Cells (i, j) for rows 0 .. H − 2 in column-major order, corners c0, c1, c2, c3.
+    void SurfaceFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        ForEachInColumnOrder(first, last, height_ - 1, [&](int i, int j) {
+            const nodalposition corners[4] = {place_.At(i, j), place_.At(i + 1, j),
+                                              place_.At(i + 1, j + 1), place_.At(i, j + 1)};
+            Face(out, corners);
+        });
     }
 
     // From the last row back to row 0, at angle 0.
-    void SeamFaces(int first, int last, TextBuffer& out) const {
+    void SeamFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         const int lastRow = height_ - 1;
-        for (int i = first; i < last; ++i) {
-            const double x0 = ColumnX(p_, i);
-            const double x1 = ColumnX(p_, i + 1);
-            const double* left = grid_.Column(i);
-            const double* right = grid_.Column(i + 1);
-            const nodalposition corners[4] = {Point(x0, left, lastRow), Point(x1, right, lastRow),
-                                              Point(x1, right, 0), Point(x0, left, 0)};
+        for (int i = static_cast<int>(first); i < static_cast<int>(last); ++i) {
+            const nodalposition corners[4] = {place_.At(i, lastRow), place_.At(i + 1, lastRow),
+                                              place_.At(i + 1, 0), place_.At(i, 0)};
             Face(out, corners);
         }
     }
 
-    const DepthGrid& grid_;
     const WrapParameters& p_;
+    const GridPlacer place_;
     int width_;
     int height_;
-    std::vector<RowTurn> turns_;
 };
 
 }  // namespace

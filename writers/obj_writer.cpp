@@ -31,12 +31,12 @@ void Triple(TextBuffer& out, std::string_view prefix, double x, double y, double
 // The file's stretches in the order they are written.
 enum class Stretch {
     Header,
-    GridVertices,     // items: columns
+    GridVertices,     // items: grid points, column-major
     AxisPoints,
-    TextureVertices,  // items: columns
+    TextureVertices,  // items: grid points, column-major
     Normals,          // items: rows 0 .. H, then the two end normals as one more item
     CylinderGroup,
-    SideFaces,        // items: columns of cells
+    SideFaces,        // items: cells, column-major
     EndsGroup,
     EndFaces,         // items: rows of cells
     Trailer,
@@ -58,36 +58,35 @@ void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
 class ObjModel {
 public:
     explicit ObjModel(const WriterJob& job)
-        : grid_(job.grid), p_(job.parameters), width_(grid_.Width()),
-          height_(grid_.PictureHeight()),
+        : grid_(job.grid), p_(job.parameters), place_(job.grid, job.parameters),
+          width_(grid_.Width()), height_(grid_.PictureHeight()),
           rowsPerColumn_(static_cast<std::int64_t>(height_) + 1),
           gridVertices_(static_cast<std::int64_t>(width_) * rowsPerColumn_) {
         if (grid_.Shape() != GridShape::Closed)
             throw std::logic_error("the OBJ model needs the closed depth grid");
-        turns_.reserve(static_cast<std::size_t>(height_) + 1);
-        for (int r = 0; r <= height_; ++r) turns_.push_back(TurnOfRow(p_, r));
     }
 
     std::vector<Piece> Plan() const {
-        const std::uint64_t w = static_cast<std::uint64_t>(width_);
-        const std::uint64_t rows = static_cast<std::uint64_t>(height_) + 1;
+        const std::uint64_t points = static_cast<std::uint64_t>(gridVertices_);
+        const std::uint64_t rows = static_cast<std::uint64_t>(height_);
+        const std::uint64_t cells = static_cast<std::uint64_t>(width_ - 1) * rows;
         std::vector<Piece> plan;
         AddStretch(plan, Stretch::Header, 1, 64);
-        AddStretch(plan, Stretch::GridVertices, w, rows * 56);
+        AddStretch(plan, Stretch::GridVertices, points, 56);
         AddStretch(plan, Stretch::AxisPoints, 1, 112);
-        AddStretch(plan, Stretch::TextureVertices, w, rows * 30);
-        AddStretch(plan, Stretch::Normals, rows + 1, 46);
+        AddStretch(plan, Stretch::TextureVertices, points, 30);
+        AddStretch(plan, Stretch::Normals, rows + 2, 46);
         AddStretch(plan, Stretch::CylinderGroup, 1, 40);
-        AddStretch(plan, Stretch::SideFaces, w - 1, (rows - 1) * 64);
+        AddStretch(plan, Stretch::SideFaces, cells, 64);
         AddStretch(plan, Stretch::EndsGroup, 1, 32);
-        AddStretch(plan, Stretch::EndFaces, rows - 1, 64);
+        AddStretch(plan, Stretch::EndFaces, rows, 64);
         AddStretch(plan, Stretch::Trailer, 1, 8);
         return plan;
     }
 
     void Format(const Piece& piece, TextBuffer& out) const {
-        const int first = static_cast<int>(piece.first);
-        const int last = static_cast<int>(piece.last);
+        const std::uint64_t first = piece.first;
+        const std::uint64_t last = piece.last;
         switch (piece.stretch) {
             case Stretch::Header:
                 out.Line("# OBJ File Produced by the Quennock Vantorel Program");
@@ -122,38 +121,31 @@ private:
         return static_cast<std::int64_t>(i) * rowsPerColumn_ + j + 1;
     }
 
-    void GridVertices(int first, int last, TextBuffer& out) const {
-        for (int i = first; i < last; ++i) {
-            const double x = ColumnX(p_, i);
-            const double* depths = grid_.Column(i);
-            for (int j = 0; j <= height_; ++j) {
-                const nodalposition point = PlaceOnCylinder(
-                    x, turns_[static_cast<std::size_t>(j)], p_.WorkSurface - depths[j]);
-                Triple(out, "v ", point.x, point.y, point.z);
-            }
-        }
+    void GridVertices(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        ForEachInColumnOrder(first, last, height_ + 1, [&](int i, int j) {
+            const nodalposition point = place_.At(i, j);
+            Triple(out, "v ", point.x, point.y, point.z);
+        });
     }
 
-    void TextureVertices(int first, int last, TextBuffer& out) const {
+    void TextureVertices(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         const double columnSpan = static_cast<double>(width_ - 1);
         const double rowSpan = static_cast<double>(height_);
-        for (int i = first; i < last; ++i) {
-            const double u = static_cast<double>(i) / columnSpan;
-            for (int j = 0; j <= height_; ++j) {
-                out.Append("vt ");
-                Number(out, u);
-                out.Char(' ');
-                Number(out, 1.0 - static_cast<double>(j) / rowSpan);
-                out.EndLine();
-            }
-        }
+        ForEachInColumnOrder(first, last, height_ + 1, [&](int i, int j) {
+            out.Append("vt ");
+            Number(out, static_cast<double>(i) / columnSpan);
+            out.Char(' ');
+            Number(out, 1.0 - static_cast<double>(j) / rowSpan);
+            out.EndLine();
+        });
     }
 
     // Rows 0 .. H give radial normals; the item past them is the two end normals.
-    void Normals(int first, int last, TextBuffer& out) const {
-        for (int j = first; j < last; ++j) {
+    void Normals(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        for (std::uint64_t item = first; item < last; ++item) {
+            const int j = static_cast<int>(item);
             if (j <= height_) {
-                const RowTurn& turn = turns_[static_cast<std::size_t>(j)];
+                const RowTurn& turn = place_.Turn(j);
                 Triple(out, "vn ", 0.0, turn.cosine, turn.sine);
             } else {
                 Triple(out, "vn ", -1.0, 0.0, 0.0);
@@ -180,28 +172,26 @@ private:
     }
 
     // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row.
-    void SideFaces(int first, int last, TextBuffer& out) const {
-        for (int i = first; i < last; ++i) {
-            for (int j = 0; j < height_; ++j) {
-                const std::int64_t row = j + 1;
-                const std::int64_t next = j + 2;
-                out.Char('f');
-                SideCorner(out, VertexNumber(i, j), row);
-                SideCorner(out, VertexNumber(i, j + 1), next);
-                SideCorner(out, VertexNumber(i + 1, j + 1), next);
-                SideCorner(out, VertexNumber(i + 1, j), row);
-                out.EndLine();
-            }
-        }
+    void SideFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
+            const std::int64_t row = j + 1;
+            const std::int64_t next = j + 2;
+            out.Char('f');
+            SideCorner(out, VertexNumber(i, j), row);
+            SideCorner(out, VertexNumber(i, j + 1), next);
+            SideCorner(out, VertexNumber(i + 1, j + 1), next);
+            SideCorner(out, VertexNumber(i + 1, j), row);
+            out.EndLine();
+        });
     }
 
-    void EndFaces(int first, int last, TextBuffer& out) const {
+    void EndFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         const std::int64_t leftAxis = gridVertices_ + 1;
         const std::int64_t rightAxis = gridVertices_ + 2;
         const std::int64_t leftNormal = static_cast<std::int64_t>(height_) + 2;
         const std::int64_t rightNormal = static_cast<std::int64_t>(height_) + 3;
         const int lastColumn = width_ - 1;
-        for (int j = first; j < last; ++j) {
+        for (int j = static_cast<int>(first); j < static_cast<int>(last); ++j) {
             out.Char('f');
             EndCorner(out, VertexNumber(0, j + 1), leftNormal);
             EndCorner(out, VertexNumber(0, j), leftNormal);
@@ -217,11 +207,11 @@ private:
 
     const DepthGrid& grid_;
     const WrapParameters& p_;
+    const GridPlacer place_;
     int width_;
     int height_;
     std::int64_t rowsPerColumn_;
     std::int64_t gridVertices_;  // N = W × (H + 1)
-    std::vector<RowTurn> turns_;
 };
 
 }  // namespace
