@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <memory>
@@ -28,11 +29,21 @@ struct PictureLoad {
 };
 
 // Decodes a picture file. Never throws; a file that cannot be decoded, or whose pixel data
-// is missing, gives a null picture and the reason.
+// is missing, gives a null picture and the reason. The file is read whole first, so what is
+// checked is exactly what is decoded, even if the file changes meanwhile.
 PictureLoad LoadPictureFile(const std::string& path);
 
-// The largest picture the decoder is allowed to allocate, in megabytes (16384 x 16384 at four
-// bytes a pixel, with room to spare).
+// Decodes the bytes of a picture file held in memory, exactly as LoadPictureFile does.
+// Bitmaps are read, and PNG and JPEG pictures whatever their name; other formats are refused.
+PictureLoad LoadPictureBytes(const QByteArray& bytes);
+
+// The largest picture the program accepts, in megabytes of decoded pixels at four bytes a
+// pixel (16384 x 16384 with room to spare). A larger file cannot hold a usable picture.
 inline constexpr int kPictureAllocationLimitMb = 2048;
+
+// A compressed (run-length) bitmap may claim at most this many pixels for each byte of its
+// pixel data: generous for a real encoder (a run covers at most 255 pixels in two bytes), but
+// a tiny file cannot make the program set aside gigabytes.
+inline constexpr std::int64_t kMaxPixelsPerCompressedByte = 256;
 
 }  // namespace vantorel
