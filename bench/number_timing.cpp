@@ -1,5 +1,7 @@
 // Times the number forms against std::to_chars on the same values and prints the ratios
-// (ours / to_chars: below 1 means ours is faster). Usage: number_text_bench [values]
+// (ours / to_chars: below 1 means ours is faster).
+
+#include "bench/number_timing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -92,8 +94,9 @@ void Compare(const char* name, double ours, double theirs, const char* theirName
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const std::size_t count = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
+namespace vantorel {
+
+void PrintNumberTimings(std::size_t count) {
     const std::vector<double> model = ModelValues(count);
     const std::vector<double> toolpath = ToolpathValues(count);
     const std::vector<double> drawing = DrawingValues(count);
@@ -135,5 +138,6 @@ int main(int argc, char** argv) {
                 checksum),
             "to_chars(shortest)");
     std::printf("(checksum %zu)\n", checksum);
-    return 0;
 }
+
+}  // namespace vantorel
