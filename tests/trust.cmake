@@ -34,3 +34,6 @@ if(VANTOREL_VALGRIND AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=[a-z,]*address"
             $<TARGET_FILE:picture_touch> "${bmp_corpus}")
   set_tests_properties(hostile_pictures_define_every_pixel PROPERTIES TIMEOUT 600)
 endif()
+
+vantorel_test(settings_file_safety_test settings_file_safety_test.cpp
+              LIBS vantorel_shell vantorel_test_files)
