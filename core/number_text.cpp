@@ -490,13 +490,17 @@ double ParseNumber(std::string_view text, double defaultValue) {
     return defaultValue;
 }
 
-char* WriteGeneral(char* out, double value, int precision) {
+namespace number_text_detail {
+
+char* WriteGeneralExact(char* out, double value, int precision) {
     return WriteGeneralText(out, Decompose(value), ClampPrecision(precision));
 }
 
-char* WriteFixed(char* out, double value, int decimals, int precision) {
+char* WriteFixedExact(char* out, double value, int decimals, int precision) {
     return WriteFixedText(out, value, ClampDecimals(decimals), ClampPrecision(precision));
 }
+
+}  // namespace number_text_detail
 
 std::string FormatGeneral(double value, int precision) {
     char buffer[kMaxNumberText];

@@ -31,10 +31,12 @@ std::string FormatFixed(double value, int decimals, int precision = 15);
 inline constexpr std::size_t kMaxNumberText = 48;
 inline constexpr int kMaxDecimals = 18;
 inline constexpr int kMaxPrecision = 17;
-char* WriteGeneral(char* out, double value, int precision = 15);
-char* WriteFixed(char* out, double value, int decimals, int precision = 15);
+inline char* WriteGeneral(char* out, double value, int precision = 15);
+inline char* WriteFixed(char* out, double value, int decimals, int precision = 15);
 
 // Both forms raise RunError(kFloatingOverflow) for an infinity or a NaN: such a value never
 // reaches a file. `decimals` is clamped to [0, kMaxDecimals], `precision` to [1, kMaxPrecision].
 
 }  // namespace vantorel
+
+#include "core/number_text_fast.h"

@@ -1,0 +1,183 @@
+#pragma once
+
+// The inline part of WriteFixed and WriteGeneral: the common case (a normal double below
+// 2^52, no more than 16 digits to write) done with one 64 x 64 -> 128-bit product and a
+// shift, which is the exact scaled value, and the digits made eight at a time. Anything
+// else goes to the out-of-line exact routines, which give the same text for every value.
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace vantorel {
+namespace number_text_detail {
+
+char* WriteGeneralExact(char* out, double value, int precision);
+char* WriteFixedExact(char* out, double value, int decimals, int precision);
+
+inline constexpr std::array<std::uint64_t, 20> kPowersOf10 = [] {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+// 5^t for t in [0, 27], the powers of five below 2^63.
+inline constexpr int kMaxFastPow5 = 27;
+inline constexpr std::array<std::uint64_t, kMaxFastPow5 + 1> kPowersOf5 = [] {
+    std::array<std::uint64_t, kMaxFastPow5 + 1> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 5;
+    return p;
+}();
+
+// Decimal digits of v (1 for 0).
+inline int DecimalDigits(std::uint64_t v) {
+    const int bits = 64 - std::countl_zero(v | 1);
+    const int guess = (bits * 1233) >> 12;  // floor(bits * log10(2))
+    return guess + 1 - (v < kPowersOf10[static_cast<std::size_t>(guess)]);
+}
+
+// The eight decimal digits of x < 10^8 as byte values 0..9, the first digit in the lowest
+// byte (so a plain little-endian store writes them in reading order). Each step splits every
+// lane in two with a multiply-shift that is exact for the lane's range: 10^4, then 100, then
+// 10; no lane can carry into the next.
+inline std::uint64_t EightDigitValues(std::uint32_t x) {
+    const std::uint64_t upper = x / 10000;
+    std::uint64_t v = upper | (static_cast<std::uint64_t>(x - upper * 10000) << 32);
+    const std::uint64_t hundreds = ((v * 10486) >> 20) & 0x0000007F0000007FULL;
+    v = hundreds | ((v - 100 * hundreds) << 16);
+    const std::uint64_t tens = ((v * 103) >> 10) & 0x000F000F000F000FULL;
+    return tens | ((v - 10 * tens) << 8);
+}
+
+using Digits16 = unsigned __int128;
+
+inline constexpr std::uint64_t kAsciiZeros = 0x3030303030303030ULL;
+inline constexpr Digits16 kAsciiZeros16 = (Digits16{kAsciiZeros} << 64) | kAsciiZeros;
+
+// The digit values of q < 10^16 as 16 digits with leading zeros, the first in the lowest byte.
+// The text is shifted and stored from registers: storing it to a scratch buffer and copying
+// out from an offset would stall on the reload.
+inline Digits16 SixteenDigitValues(std::uint64_t q) {
+    const auto high = static_cast<std::uint32_t>(q / 100000000);
+    const auto low = static_cast<std::uint32_t>(q - std::uint64_t{high} * 100000000);
+    return (Digits16{EightDigitValues(low)} << 64) | EightDigitValues(high);
+}
+
+// Stores 16 digit values as text; the zero bytes shifted in above the digits become '0'.
+inline void StoreDigits(char* at, Digits16 values) {
+    const Digits16 text = values + kAsciiZeros16;
+    std::memcpy(at, &text, sizeof text);
+}
+
+}  // namespace number_text_detail
+
+// Both fast paths avoid branches on the value itself (its sign, whether it is below 1, where
+// the point falls): the writers' numbers vary in exactly those ways, and a mispredicted
+// branch costs more than the work it would skip.
+
+inline char* WriteFixed(char* out, double value, int decimals, int precision) {
+    using namespace number_text_detail;
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    precision = std::clamp(precision, 1, kMaxPrecision);
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    // |value| = mantissa / 2^shift. At or above 2^52 (and for infinities and NaNs) the exact
+    // routine decides; below 2^-75 the shift is held at 127, where any value rounds to 0.
+    if (biased >= 1075) return WriteFixedExact(out, value, decimals, precision);
+    const int shift = std::min(1075 - biased, 127);
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{biased != 0} << 52);
+    const std::uint64_t whole = shift < 64 ? mantissa >> shift : 0;
+    const int wholeDigits = DecimalDigits(whole) - (whole == 0);  // 0 below 1
+    // Too many digits before the point, or, below 1 with more decimals than digits, leading
+    // zeros that move the rounding place: the exact routine's cases.
+    if (wholeDigits > precision || (whole == 0 && decimals > precision))
+        return WriteFixedExact(out, value, decimals, precision);
+    const int round = std::min(decimals, precision - wholeDigits);  // decimal place of the rounding
+    if (round > 15) return WriteFixedExact(out, value, decimals, precision);
+    // Rounded half away from zero: up iff the first dropped bit of the exact product is set.
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(mantissa) * kPowersOf10[static_cast<std::size_t>(round)];
+    const auto q = static_cast<std::uint64_t>(((product >> (shift - 1)) + 1) >> 1);
+    // A carry into an integer digit beyond the precision, or more than 16 digits.
+    if (q >= kPowersOf10[static_cast<std::size_t>(std::min(precision + round, 16))])
+        return WriteFixedExact(out, value, decimals, precision);
+
+    const Digits16 values = SixteenDigitValues(q);
+    const int integerDigits = std::max(DecimalDigits(q) - round, 1);
+    char* p = out;
+    *p = '-';
+    p += (bits >> 63) != 0 && q != 0;
+    // Whole 16- and 8-byte stores: the bytes past each part are overwritten or left beyond
+    // the end, all within kMaxNumberText.
+    StoreDigits(p, values >> (8 * (16 - round - integerDigits)));
+    p += integerDigits;
+    if (decimals == 0) return p;
+    *p++ = '.';
+    StoreDigits(p, (values >> (8 * (15 - round))) >> 8);
+    std::memcpy(p + 16, &kAsciiZeros, 8);
+    return p + decimals;
+}
+
+inline char* WriteGeneral(char* out, double value, int precision) {
+    using namespace number_text_detail;
+    precision = std::clamp(precision, 1, kMaxPrecision);
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    if (biased == 0 || biased == 0x7ff || precision > 16)
+        return WriteGeneralExact(out, value, precision);
+    const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int exponent2 = biased - 1075;
+    // |value| lies in [2^(exponent2 + 52), 2^(exponent2 + 53)), so its decimal exponent is
+    // `estimate` or `estimate + 1`.
+    const int estimate = (((exponent2 + 52) * 78913) >> 18) + 1;
+    const int scale = precision - estimate;
+    // |value| x 10^scale = mantissa x 5^scale x 2^(exponent2 + scale), exact in 128 bits.
+    const int shift = -(exponent2 + scale);
+    if (scale < 0 || scale > kMaxFastPow5 || shift <= 0 || shift > 127)
+        return WriteGeneralExact(out, value, precision);
+    const unsigned __int128 product =
+        static_cast<unsigned __int128>(mantissa) * kPowersOf5[static_cast<std::size_t>(scale)];
+    const auto scaled = static_cast<std::uint64_t>(product >> shift);
+    const auto halfUp = static_cast<std::uint64_t>((product >> (shift - 1)) & 1);
+    // `scaled` has precision or precision + 1 digits; with one too many, that digit's own
+    // value decides the rounding.
+    const std::uint64_t limit = kPowersOf10[static_cast<std::size_t>(precision)];
+    const bool extra = scaled >= limit;
+    std::uint64_t digits = extra ? (scaled + 5) / 10 : scaled + halfUp;
+    int decimalExponent = estimate + extra;  // |rounded| = 0.digits x 10^decimalExponent
+    const bool carried = digits == limit;
+    digits = carried ? limit / 10 : digits;
+    decimalExponent += carried;
+    // Scientific notation is rare in the files: the exact routine writes it.
+    if (decimalExponent < -3 || decimalExponent > precision)
+        return WriteGeneralExact(out, value, precision);
+
+    const Digits16 values = SixteenDigitValues(digits);
+    const Digits16 text = values >> (8 * (16 - precision));
+    // Trailing zero digits are the zero bytes at the top of `values` (digits != 0).
+    const auto last = static_cast<std::uint64_t>(values >> 64);
+    const int trailingZeros = last != 0 ? std::countl_zero(last) / 8
+                                        : 8 + std::countl_zero(static_cast<std::uint64_t>(values)) / 8;
+    const int length = precision - trailingZeros;
+    char* p = out;
+    *p = '-';
+    p += (bits >> 63) != 0;
+    // Below 1: "0." and up to three zeros before the digits.
+    const bool below1 = decimalExponent <= 0;
+    std::memcpy(p, "0.000", 5);
+    p += below1 ? 2 - decimalExponent : 0;
+    StoreDigits(p, text);
+    // The point after the whole part, where it is overwritten or past the end when there
+    // is no fraction; below 1 it goes past the end.
+    const int at = below1 ? length : decimalExponent;
+    p[at] = '.';
+    StoreDigits(p + at + 1, (text >> (8 * (at - 1))) >> 8);
+    return p + (below1 ? length : length > decimalExponent ? length + 1 : decimalExponent);
+}
+
+}  // namespace vantorel
