@@ -3,10 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/geometry.h"
+#include "writers/text_pieces.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
@@ -51,24 +54,45 @@ constexpr const char* kOpening[] = {
 // A face runs to about 330 bytes; only used to size the pieces.
 constexpr std::uint64_t kBytesPerFace = 360;
 
-// The group codes of the twelve coordinates, corner by corner.
-constexpr const char* kCornerCodes[4][3] = {
-    {"10\r\n", "20\r\n", "30\r\n"},
-    {"11\r\n", "21\r\n", "31\r\n"},
-    {"12\r\n", "22\r\n", "32\r\n"},
-    {"13\r\n", "23\r\n", "33\r\n"},
+// A corner's three coordinates as text, kept while the cells that share it are written.
+struct CornerText {
+    NumberText coordinate[3];
+
+    void Set(const nodalposition& p) {
+        SetGeneral(coordinate[0], p.x);
+        SetGeneral(coordinate[1], p.y);
+        SetGeneral(coordinate[2], p.z);
+    }
 };
 
-void Face(TextBuffer& out, const nodalposition (&corners)[4]) {
-    out.Append(" 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83\r\n");
+// The group codes of the twelve coordinates, corner by corner, with the line ends around them.
+constexpr char kCornerCodes[4][3][7] = {
+    {"\r\n10\r\n", "\r\n20\r\n", "\r\n30\r\n"},
+    {"\r\n11\r\n", "\r\n21\r\n", "\r\n31\r\n"},
+    {"\r\n12\r\n", "\r\n22\r\n", "\r\n32\r\n"},
+    {"\r\n13\r\n", "\r\n23\r\n", "\r\n33\r\n"},
+};
+
+// Room for one face: about 330 bytes, with the copies past the end.
+constexpr std::size_t kMostBytesPerFace = 512;
+
+void Face(TextBuffer& out, const CornerText* const (&corners)[4]) {
+    char* at = out.Begin(kMostBytesPerFace);
+    // The opening's last line end comes with the first group code.
+    at = Put(at, " 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83");
     for (int k = 0; k < 4; ++k) {
-        const double values[3] = {corners[k].x, corners[k].y, corners[k].z};
         for (int axis = 0; axis < 3; ++axis) {
-            out.Append(kCornerCodes[k][axis]);
-            out.General(values[axis]);
-            out.EndLine();
+            std::memcpy(at, kCornerCodes[k][axis], 6);
+            at = Put(at + 6, corners[k]->coordinate[axis]);
         }
     }
+    out.End(PutLineEnd(at));
+}
+
+void Face(TextBuffer& out, const nodalposition (&corners)[4]) {
+    CornerText texts[4];
+    for (int k = 0; k < 4; ++k) texts[k].Set(corners[k]);
+    Face(out, {&texts[0], &texts[1], &texts[2], &texts[3]});
 }
 
 enum class Stretch { Opening, SurfaceFaces, SeamFaces, Closing };
@@ -120,11 +144,27 @@ public:
 
 private:
     // Cells (i, j) for rows 0 .. H − 2 in column-major order, corners c0, c1, c2, c3.
+    // Walking down a column, a cell's c0 and c1 are the previous cell's c3 and c2, so their
+    // texts are kept rather than formatted again.
     void SurfaceFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        CornerText texts[4];
+        CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
+        CornerText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
+        int previousColumn = -1;
+        int previousRow = -1;
         ForEachInColumnOrder(first, last, height_ - 1, [&](int i, int j) {
-            const nodalposition corners[4] = {place_.At(i, j), place_.At(i + 1, j),
-                                              place_.At(i + 1, j + 1), place_.At(i, j + 1)};
-            Face(out, corners);
+            if (i == previousColumn && j == previousRow + 1) {
+                std::swap(lower[0], upper[0]);
+                std::swap(lower[1], upper[1]);
+            } else {
+                lower[0]->Set(place_.At(i, j));
+                lower[1]->Set(place_.At(i + 1, j));
+            }
+            upper[0]->Set(place_.At(i, j + 1));
+            upper[1]->Set(place_.At(i + 1, j + 1));
+            previousColumn = i;
+            previousRow = j;
+            Face(out, {lower[0], lower[1], upper[1], upper[0]});
         });
     }
 

@@ -1,8 +1,13 @@
 // The G-code program for a mill with a rotary A axis: one feed move per pixel, rows cut in
 // alternate directions, the work turned by one angle step between rows.
 
+#include <bit>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "writers/text_pieces.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
@@ -41,28 +46,66 @@ void WriteHeader(const WrapParameters& p, TextBuffer& out) {
     out.EndLine();
 }
 
-void WriteMove(const WriterJob& job, int i, int j, TextBuffer& out) {
+// Texts kept while a piece of rows is written. X depends only on the column, so each
+// column's is formatted once for the whole file; Z takes few distinct values (one per
+// brightness level), so a small cache keyed by the value's bits formats most only once.
+class MoveTexts {
+public:
+    explicit MoveTexts(const std::vector<NumberText>& columnX) : columnX_(columnX) {
+        for (Slot& slot : slots_) slot.bits = kEmpty;
+    }
+
+    const NumberText& X(int column) const { return columnX_[static_cast<std::size_t>(column)]; }
+
+    const NumberText& Z(double z) {
+        const auto bits = std::bit_cast<std::uint64_t>(z);
+        Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
+        if (slot.bits != bits) {
+            SetFixed(slot.text, z, 4, 15);
+            slot.bits = bits;
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr int kSlotBits = 11;
+    // A NaN's bits: a real Z never has them, since such a value stops the run first.
+    static constexpr std::uint64_t kEmpty = 0x7FF8DEADBEEF0001ULL;
+    struct Slot {
+        std::uint64_t bits;
+        NumberText text;
+    };
+
+    const std::vector<NumberText>& columnX_;
+    Slot slots_[1 << kSlotBits];
+};
+
+// Room for one move line, the copies past its end included.
+constexpr std::size_t kMostBytesPerMove = 192;
+
+void WriteMove(const WriterJob& job, MoveTexts& texts, int i, int j, TextBuffer& out) {
     const WrapParameters& p = job.parameters;
     const int lastColumn = job.grid.Width() - 1;
-    out.Append("G1 X");
-    out.Fixed(i * p.XStep + p.LeftX, 4);
-    out.Append(" Z");
-    out.Fixed(p.WorkSurface - job.grid.At(i, j), 4);
+    char* at = out.Begin(kMostBytesPerMove);
+    at = Put(at, "G1 X");
+    at = Put(at, texts.X(i));
+    at = Put(at, " Z");
+    at = Put(at, texts.Z(p.WorkSurface - job.grid.At(i, j)));
     if (i == 0 || i == lastColumn) {
-        out.Append(" A");
-        out.Fixed(j * p.AngleStepDegrees, 4);
+        at = Put(at, " A");
+        at = WriteFixed(at, j * p.AngleStepDegrees, 4);
     }
-    out.EndLine();
+    out.End(PutLineEnd(at));
 }
 
 // Row j: even rows run from the left edge to the right, odd rows back. The full feed rate
 // follows the first row, which is cut at half speed while the tool plunges.
-void WriteRow(const WriterJob& job, int j, TextBuffer& out) {
+void WriteRow(const WriterJob& job, MoveTexts& texts, int j, TextBuffer& out) {
     const int width = job.grid.Width();
     if (j % 2 == 0)
-        for (int i = 0; i < width; ++i) WriteMove(job, i, j, out);
+        for (int i = 0; i < width; ++i) WriteMove(job, texts, i, j, out);
     else
-        for (int i = width - 1; i >= 0; --i) WriteMove(job, i, j, out);
+        for (int i = width - 1; i >= 0; --i) WriteMove(job, texts, i, j, out);
     if (j == 0) {
         out.Char('F');
         out.Fixed(job.parameters.Feedrate, 2);
@@ -90,12 +133,16 @@ void WriteNcFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progres
     const std::size_t rowsPerPiece = ItemsPerPiece(static_cast<std::uint64_t>(height),
                                                    static_cast<std::uint64_t>(job.grid.Width()) * 32);
     const std::size_t pieces = (static_cast<std::size_t>(height) + rowsPerPiece - 1) / rowsPerPiece;
+    std::vector<NumberText> columnX(static_cast<std::size_t>(job.grid.Width()));
+    for (int i = 0; i < job.grid.Width(); ++i)
+        SetFixed(columnX[static_cast<std::size_t>(i)], i * job.parameters.XStep + job.parameters.LeftX, 4, 15);
     WriteInOrder(
         sink, pieces,
         [&](std::size_t piece, TextBuffer& out) {
+            auto texts = std::make_unique<MoveTexts>(columnX);
             const std::size_t first = piece * rowsPerPiece;
             const std::size_t last = std::min<std::size_t>(first + rowsPerPiece, height);
-            for (std::size_t j = first; j < last; ++j) WriteRow(job, static_cast<int>(j), out);
+            for (std::size_t j = first; j < last; ++j) WriteRow(job, *texts, static_cast<int>(j), out);
         },
         progress);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/geometry.h"
+#include "writers/text_pieces.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
@@ -15,6 +16,10 @@ namespace {
 
 constexpr int kDecimals = 10;
 constexpr int kDigits = 10;
+
+// Room for one line, the copies past its end included: a face line of four corners of three
+// numbers below 10^16 is the longest.
+constexpr std::size_t kMostBytesPerLine = 256;
 
 void Number(TextBuffer& out, double value) { out.Fixed(value, kDecimals, kDigits); }
 
@@ -64,6 +69,11 @@ public:
           gridVertices_(static_cast<std::int64_t>(width_) * rowsPerColumn_) {
         if (grid_.Shape() != GridShape::Closed)
             throw std::logic_error("the OBJ model needs the closed depth grid");
+        const double rowSpan = static_cast<double>(height_);
+        textureRows_.resize(static_cast<std::size_t>(height_) + 1);
+        for (int j = 0; j <= height_; ++j)
+            SetFixed(textureRows_[static_cast<std::size_t>(j)],
+                     1.0 - static_cast<double>(j) / rowSpan, kDecimals, kDigits);
     }
 
     std::vector<Piece> Plan() const {
@@ -124,19 +134,34 @@ private:
     void GridVertices(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         ForEachInColumnOrder(first, last, height_ + 1, [&](int i, int j) {
             const nodalposition point = place_.At(i, j);
-            Triple(out, "v ", point.x, point.y, point.z);
+            char* at = out.Begin(kMostBytesPerLine);
+            at = Put(at, "v ");
+            at = WriteFixed(at, point.x, kDecimals, kDigits);
+            *at++ = ' ';
+            at = WriteFixed(at, point.y, kDecimals, kDigits);
+            *at++ = ' ';
+            at = WriteFixed(at, point.z, kDecimals, kDigits);
+            out.End(PutLineEnd(at));
         });
     }
 
+    // u depends only on the column and v only on the row, so each is formatted once: v for
+    // every row when the model is made, u once per column of the piece.
     void TextureVertices(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         const double columnSpan = static_cast<double>(width_ - 1);
-        const double rowSpan = static_cast<double>(height_);
+        NumberText u;
+        int uColumn = -1;
         ForEachInColumnOrder(first, last, height_ + 1, [&](int i, int j) {
-            out.Append("vt ");
-            Number(out, static_cast<double>(i) / columnSpan);
-            out.Char(' ');
-            Number(out, 1.0 - static_cast<double>(j) / rowSpan);
-            out.EndLine();
+            if (i != uColumn) {
+                SetFixed(u, static_cast<double>(i) / columnSpan, kDecimals, kDigits);
+                uColumn = i;
+            }
+            char* at = out.Begin(kMostBytesPerLine);
+            at = Put(at, "vt ");
+            at = Put(at, u);
+            *at++ = ' ';
+            at = Put(at, textureRows_[static_cast<std::size_t>(j)]);
+            out.End(PutLineEnd(at));
         });
     }
 
@@ -155,13 +180,13 @@ private:
     }
 
     // vertex/texture/normal; the texture number is always the vertex number.
-    static void SideCorner(TextBuffer& out, std::int64_t vertex, std::int64_t normal) {
-        out.Char(' ');
-        out.Integer(vertex);
-        out.Char('/');
-        out.Integer(vertex);
-        out.Char('/');
-        out.Integer(normal);
+    static char* SideCorner(char* at, std::int64_t vertex, std::int64_t normal) {
+        *at++ = ' ';
+        at = PutUnsigned(at, static_cast<std::uint64_t>(vertex));
+        *at++ = '/';
+        at = PutUnsigned(at, static_cast<std::uint64_t>(vertex));
+        *at++ = '/';
+        return PutUnsigned(at, static_cast<std::uint64_t>(normal));
     }
 
     static void EndCorner(TextBuffer& out, std::int64_t vertex, std::int64_t normal) {
@@ -176,12 +201,13 @@ private:
         ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
             const std::int64_t row = j + 1;
             const std::int64_t next = j + 2;
-            out.Char('f');
-            SideCorner(out, VertexNumber(i, j), row);
-            SideCorner(out, VertexNumber(i, j + 1), next);
-            SideCorner(out, VertexNumber(i + 1, j + 1), next);
-            SideCorner(out, VertexNumber(i + 1, j), row);
-            out.EndLine();
+            char* at = out.Begin(kMostBytesPerLine);
+            *at++ = 'f';
+            at = SideCorner(at, VertexNumber(i, j), row);
+            at = SideCorner(at, VertexNumber(i, j + 1), next);
+            at = SideCorner(at, VertexNumber(i + 1, j + 1), next);
+            at = SideCorner(at, VertexNumber(i + 1, j), row);
+            out.End(PutLineEnd(at));
         });
     }
 
@@ -212,6 +238,7 @@ private:
     int height_;
     std::int64_t rowsPerColumn_;
     std::int64_t gridVertices_;  // N = W × (H + 1)
+    std::vector<NumberText> textureRows_;  // v of rows 0 .. H
 };
 
 }  // namespace

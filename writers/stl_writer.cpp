@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "core/file_names.h"
 #include "core/geometry.h"
+#include "writers/text_pieces.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {
@@ -44,12 +46,53 @@ void Corners(TextBuffer& out, const nodalposition& a, const nodalposition& b,
     out.Line("    endfacet");
 }
 
+// A point's three coordinates as text, "x y z", for the vertex lines.
+struct PointText {
+    char text[3 * kMaxNumberText];
+    std::size_t size = 0;
+
+    void Set(const nodalposition& p) {
+        char* at = WriteFixed(text, p.x, kDecimals, kDigits);
+        *at++ = ' ';
+        at = WriteFixed(at, p.y, kDecimals, kDigits);
+        *at++ = ' ';
+        at = WriteFixed(at, p.z, kDecimals, kDigits);
+        size = static_cast<std::size_t>(at - text);
+    }
+};
+
+// A number of this form has at most 22 characters (sign, 10 digits, point, zeros), so a
+// triple has at most 68 and one fixed-size copy of 80 bytes carries it.
+constexpr std::size_t kTripleCopy = 80;
+static_assert(kTripleCopy <= sizeof(PointText::text));
+
+char* PutVertex(char* at, const PointText& p) {
+    at = Put(at, "        vertex ");
+    if (p.size <= kTripleCopy) [[likely]]
+        std::memcpy(at, p.text, kTripleCopy);
+    else
+        std::memcpy(at, p.text, p.size);
+    return PutLineEnd(at + p.size);
+}
+
+// Room for a cell's two facet blocks (about 2 x 420 bytes at most), copies past the end
+// included.
+constexpr std::size_t kMostBytesPerCell = 1024;
+
 // A cell triangle, with its computed normal.
-void Facet(TextBuffer& out, const nodalposition& a, const nodalposition& b,
-           const nodalposition& c) {
-    out.Append("    facet normal ");
-    Triple(out, FacetNormal(a, b, c));
-    Corners(out, a, b, c);
+char* Facet(char* at, const nodalposition& normal, const PointText& a, const PointText& b,
+            const PointText& c) {
+    at = Put(at, "    facet normal ");
+    at = WriteFixed(at, normal.x, kDecimals, kDigits);
+    *at++ = ' ';
+    at = WriteFixed(at, normal.y, kDecimals, kDigits);
+    *at++ = ' ';
+    at = WriteFixed(at, normal.z, kDecimals, kDigits);
+    at = Put(at, "\r\n      outer loop\r\n");
+    at = PutVertex(at, a);
+    at = PutVertex(at, b);
+    at = PutVertex(at, c);
+    return Put(at, "      endloop\r\n    endfacet\r\n");
 }
 
 // A cap triangle: its normal line is a fixed text.
@@ -69,15 +112,35 @@ public:
     }
 
     // Cells first .. last − 1 in column-major order, each as triangle A = c0 c2 c1, then
-    // triangle B = c0 c3 c2.
+    // triangle B = c0 c3 c2. Walking down a column, a cell's c0 and c1 are the previous
+    // cell's c3 and c2, so their texts are kept rather than formatted again.
     void Cells(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        PointText texts[4];
+        PointText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
+        PointText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
+        int previousColumn = -1;
+        int previousRow = -1;
         ForEachInColumnOrder(first, last, height_, [&](int c, int r) {
             const nodalposition c0 = place_.At(c, r);
             const nodalposition c1 = place_.At(c + 1, r);
             const nodalposition c2 = place_.At(c + 1, r + 1);
             const nodalposition c3 = place_.At(c, r + 1);
-            Facet(out, c0, c2, c1);
-            Facet(out, c0, c3, c2);
+            if (c == previousColumn && r == previousRow + 1) {
+                std::swap(lower[0], upper[0]);
+                std::swap(lower[1], upper[1]);
+            } else {
+                lower[0]->Set(c0);
+                lower[1]->Set(c1);
+            }
+            upper[0]->Set(c3);
+            upper[1]->Set(c2);
+            previousColumn = c;
+            previousRow = r;
+
+            char* at = out.Begin(kMostBytesPerCell);
+            at = Facet(at, FacetNormal(c0, c2, c1), *lower[0], *upper[1], *lower[1]);
+            at = Facet(at, FacetNormal(c0, c3, c2), *lower[0], *upper[0], *upper[1]);
+            out.End(at);
         });
     }
 

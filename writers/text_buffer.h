@@ -42,6 +42,11 @@ public:
     }
     void Integer(std::int64_t value);
 
+    // Direct writing for the hot loops: Begin(most) gives room for `most` bytes at the end,
+    // End(at) keeps what was written up to `at`. One room check per item, not per number.
+    char* Begin(std::size_t most) { return Room(most); }
+    void End(const char* at) { size_ = static_cast<std::size_t>(at - data_.get()); }
+
 private:
     char* Room(std::size_t extra) {
         if (size_ + extra > capacity_) Reserve((size_ + extra) * 2);
