@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "core/geometry.h"
@@ -18,7 +20,7 @@ constexpr int kDecimals = 10;
 constexpr int kDigits = 10;
 
 // Room for one line, the copies past its end included: a face line of four corners of three
-// numbers below 10^16 is the longest.
+// numbers below 10^16 (at most 4 x 51 bytes, the last copy 56) is the longest.
 constexpr std::size_t kMostBytesPerLine = 256;
 
 void Number(TextBuffer& out, double value) { out.Fixed(value, kDecimals, kDigits); }
@@ -196,17 +198,50 @@ private:
         out.Integer(normal);
     }
 
-    // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row.
+    // " vertex/vertex/normal" of one face corner, kept for the next cell down the column.
+    struct CornerText {
+        static constexpr std::size_t kCopy = 56;  // three numbers below 10^16 and their marks
+        char text[72];
+        std::size_t size;
+
+        void Set(std::int64_t vertex, std::int64_t normal) {
+            size = static_cast<std::size_t>(SideCorner(text, vertex, normal) - text);
+        }
+        char* PutAt(char* at) const {
+            std::memcpy(at, text, kCopy);
+            return at + size;
+        }
+    };
+
+    // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row. Walking
+    // down a column, a cell's c0 and c1 are the previous cell's c3 and c2 with the same
+    // normal numbers, so their texts are kept rather than formatted again.
     void SideFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        CornerText texts[4];
+        CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
+        CornerText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
+        int previousColumn = -1;
+        int previousRow = -1;
         ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
             const std::int64_t row = j + 1;
             const std::int64_t next = j + 2;
+            if (i == previousColumn && j == previousRow + 1) {
+                std::swap(lower[0], upper[0]);
+                std::swap(lower[1], upper[1]);
+            } else {
+                lower[0]->Set(VertexNumber(i, j), row);
+                lower[1]->Set(VertexNumber(i + 1, j), row);
+            }
+            upper[0]->Set(VertexNumber(i, j + 1), next);
+            upper[1]->Set(VertexNumber(i + 1, j + 1), next);
+            previousColumn = i;
+            previousRow = j;
             char* at = out.Begin(kMostBytesPerLine);
             *at++ = 'f';
-            at = SideCorner(at, VertexNumber(i, j), row);
-            at = SideCorner(at, VertexNumber(i, j + 1), next);
-            at = SideCorner(at, VertexNumber(i + 1, j + 1), next);
-            at = SideCorner(at, VertexNumber(i + 1, j), row);
+            at = lower[0]->PutAt(at);
+            at = upper[0]->PutAt(at);
+            at = upper[1]->PutAt(at);
+            at = lower[1]->PutAt(at);
             out.End(PutLineEnd(at));
         });
     }
