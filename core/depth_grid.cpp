@@ -1,5 +1,6 @@
 #include "core/depth_grid.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/run_error.h"
@@ -31,9 +32,20 @@ void BuildDepthGrid(DepthGrid& grid, const Picture& picture, double depthOfCut) 
 
     const double depthScale = CheckedDivide(depthOfCut, static_cast<double>(maxBrightness));
 
-    for (int j = 0; j < height; ++j) {
-        picture.ReadRow(j, row.data());
-        for (int i = 0; i < width; ++i) grid.At(i, j) = Brightness(row[i]) * depthScale;
+    // The grid is stored by column, the picture by row: a block of rows is read first, so
+    // each column receives a run of kBlock neighbouring depths (two cache lines) rather than
+    // one scattered depth per row.
+    constexpr int kBlock = 16;
+    std::vector<std::uint32_t> block(static_cast<std::size_t>(width) * kBlock);
+    for (int j0 = 0; j0 < height; j0 += kBlock) {
+        const int rows = std::min(kBlock, height - j0);
+        for (int k = 0; k < rows; ++k)
+            picture.ReadRow(j0 + k, block.data() + static_cast<std::size_t>(k) * width);
+        for (int i = 0; i < width; ++i) {
+            double* column = &grid.At(i, j0);
+            for (int k = 0; k < rows; ++k)
+                column[k] = Brightness(block[static_cast<std::size_t>(k) * width + i]) * depthScale;
+        }
     }
     if (grid.Shape() == GridShape::Closed)
         for (int i = 0; i < width; ++i) grid.At(i, height) = grid.At(i, 0);
