@@ -301,6 +301,7 @@ def hostile_files():
         ("rle8-too-many-rows.bmp", rle8_file((bytes((5, 2)) + b"\0\0") * 50 + b"\0\1"), "survive"),
         ("rle8-ends-early.bmp", rle8_file(bytes((5, 2)) + b"\0\1"), "survive"),
         ("rle8-no-end.bmp", rle8_file(bytes((3, 2))), "survive"),
+        ("rle8-top-down-ends-early.bmp", rle8_file(bytes((5, 2)) + b"\0\1", W, -H), "survive"),
         ("rle8-cut-mid-escape.bmp", rle8_file(bytes((3, 2, 0))), "survive"),
         ("rle4-run-past-row.bmp", rle4_file(bytes((200, 0x12)) + b"\0\0" * 3 + b"\0\1"), "survive"),
         ("rle4-absolute-past-row.bmp", rle4_file(bytes((0, 255)) + bytes(128) + b"\0\1"), "survive"),

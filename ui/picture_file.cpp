@@ -62,8 +62,8 @@ std::string CheckBitmapExtent(const QByteArray& bytes) {
         return "the bitmap's pixel data lies outside the file";
     if (width <= 0 || rows == 0) return "the bitmap has no pixels";
     if (!known)
-        return "the bitmap has " + std::to_string(bitsPerPixel) +
-               " bits a pixel, which is not a bitmap layout";
+        return "the bitmap has an unknown number of bits a pixel (" +
+               std::to_string(bitsPerPixel) + ")";
     const std::int64_t available = fileSize - dataOffset;
     const std::string size = std::to_string(width) + " x " + std::to_string(rows);
 
