@@ -83,14 +83,16 @@ private:
 // Room for one move line, the copies past its end included.
 constexpr std::size_t kMostBytesPerMove = 192;
 
-void WriteMove(const WriterJob& job, MoveTexts& texts, int i, int j, TextBuffer& out) {
+// `depths` is row j of the grid.
+void WriteMove(const WriterJob& job, MoveTexts& texts, const double* depths, int i, int j,
+               TextBuffer& out) {
     const WrapParameters& p = job.parameters;
     const int lastColumn = job.grid.Width() - 1;
     char* at = out.Begin(kMostBytesPerMove);
     at = Put(at, "G1 X");
     at = Put(at, texts.X(i));
     at = Put(at, " Z");
-    at = Put(at, texts.Z(p.WorkSurface - job.grid.At(i, j)));
+    at = Put(at, texts.Z(p.WorkSurface - depths[i]));
     if (i == 0 || i == lastColumn) {
         at = Put(at, " A");
         at = WriteFixed(at, j * p.AngleStepDegrees, 4);
@@ -100,12 +102,13 @@ void WriteMove(const WriterJob& job, MoveTexts& texts, int i, int j, TextBuffer&
 
 // Row j: even rows run from the left edge to the right, odd rows back. The full feed rate
 // follows the first row, which is cut at half speed while the tool plunges.
-void WriteRow(const WriterJob& job, MoveTexts& texts, int j, TextBuffer& out) {
+void WriteRow(const WriterJob& job, MoveTexts& texts, const double* depths, int j,
+              TextBuffer& out) {
     const int width = job.grid.Width();
     if (j % 2 == 0)
-        for (int i = 0; i < width; ++i) WriteMove(job, texts, i, j, out);
+        for (int i = 0; i < width; ++i) WriteMove(job, texts, depths, i, j, out);
     else
-        for (int i = width - 1; i >= 0; --i) WriteMove(job, texts, i, j, out);
+        for (int i = width - 1; i >= 0; --i) WriteMove(job, texts, depths, i, j, out);
     if (j == 0) {
         out.Char('F');
         out.Fixed(job.parameters.Feedrate, 2);
@@ -142,7 +145,17 @@ void WriteNcFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progres
             auto texts = std::make_unique<MoveTexts>(columnX);
             const std::size_t first = piece * rowsPerPiece;
             const std::size_t last = std::min<std::size_t>(first + rowsPerPiece, height);
-            for (std::size_t j = first; j < last; ++j) WriteRow(job, *texts, static_cast<int>(j), out);
+            // The grid is stored by column and the moves run along rows: the piece's rows are
+            // copied out first, a short run of each column at a time, rather than touching a
+            // new cache line for every move.
+            const std::size_t width = static_cast<std::size_t>(job.grid.Width());
+            std::vector<double> rows((last - first) * width);
+            for (std::size_t i = 0; i < width; ++i) {
+                const double* column = job.grid.Column(static_cast<int>(i));
+                for (std::size_t j = first; j < last; ++j) rows[(j - first) * width + i] = column[j];
+            }
+            for (std::size_t j = first; j < last; ++j)
+                WriteRow(job, *texts, &rows[(j - first) * width], static_cast<int>(j), out);
         },
         progress);
 
