@@ -68,9 +68,22 @@ inline constexpr Digits16 kAsciiZeros16 = (Digits16{kAsciiZeros} << 64) | kAscii
 inline Digits16 SixteenDigitValues(std::uint64_t q) {
     const auto high = static_cast<std::uint32_t>(q / 100000000);
     const auto low = static_cast<std::uint32_t>(q - std::uint64_t{high} * 100000000);
+    return (Digits16{EightDigitValues(low)} << 64) | EightDigitValues(high);
+}
+
+// Stores 16 digit values as text; the zero bytes shifted in above the digits become '0'.
+inline void StoreDigits(char* at, Digits16 values) {
+    const Digits16 text = values + kAsciiZeros16;
+    std::memcpy(at, &text, sizeof text);
+}
+
 #if defined(__SSE2__)
-    // The same three splits as EightDigitValues, both halves at once in one vector register:
-    // 10^4 in 64-bit lanes, 100 and 10 in 16-bit lanes by multiply-high.
+// The digit values of q < 10^16 as 16 digits with leading zeros in a vector register.
+inline __m128i DigitVector(std::uint64_t q) {
+    const auto high = static_cast<std::uint32_t>(q / 100000000);
+    const auto low = static_cast<std::uint32_t>(q - std::uint64_t{high} * 100000000);
+    // The same three splits as EightDigitValues, both halves at once: 10^4 in 64-bit lanes,
+    // 100 and 10 in 16-bit lanes by multiply-high.
     const __m128i x = _mm_set_epi64x(low, high);
     const __m128i quotient = _mm_srli_epi64(_mm_mul_epu32(x, _mm_set1_epi64x(109951163)), 40);
     const __m128i remainder = _mm_sub_epi64(x, _mm_mul_epu32(quotient, _mm_set1_epi64x(10000)));
@@ -81,20 +94,43 @@ inline Digits16 SixteenDigitValues(std::uint64_t q) {
         _mm_slli_epi32(_mm_sub_epi16(fours, _mm_mullo_epi16(hundreds, _mm_set1_epi32(100))), 16));
     const __m128i tens = _mm_mulhi_epu16(twos, _mm_set1_epi16(6554));
     const __m128i ones = _mm_sub_epi16(twos, _mm_mullo_epi16(tens, _mm_set1_epi16(10)));
-    const __m128i digits = _mm_or_si128(tens, _mm_slli_epi16(ones, 8));
-    Digits16 values;
-    std::memcpy(&values, &digits, sizeof values);
-    return values;
-#else
-    return (Digits16{EightDigitValues(low)} << 64) | EightDigitValues(high);
-#endif
+    return _mm_or_si128(tens, _mm_slli_epi16(ones, 8));
 }
 
-// Stores 16 digit values as text; the zero bytes shifted in above the digits become '0'.
-inline void StoreDigits(char* at, Digits16 values) {
-    const Digits16 text = values + kAsciiZeros16;
-    std::memcpy(at, &text, sizeof text);
+// For a point after `whole` digits (16: no point): 0xFF on the bytes before it, and on it.
+struct PointMask {
+    std::uint8_t before[16];
+    std::uint8_t at[16];
+};
+inline constexpr std::array<PointMask, 17> kPointMasks = [] {
+    std::array<PointMask, 17> masks{};
+    for (int whole = 0; whole <= 16; ++whole)
+        for (int k = 0; k < 16; ++k) {
+            masks[static_cast<std::size_t>(whole)].before[k] = k < whole ? 0xFF : 0;
+            masks[static_cast<std::size_t>(whole)].at[k] = k == whole ? 0xFF : 0;
+        }
+    return masks;
+}();
+
+// Writes 40 bytes at `at`: the 16 digits of `digits` (the first at byte 0) with a point
+// after the first `whole` of them (none for 16), then '0' characters. The point goes in by
+// a constant one-byte shift and two masks, with no shift by a variable amount.
+inline void StoreWithPoint(char* at, __m128i digits, int whole) {
+    const PointMask& mask = kPointMasks[static_cast<std::size_t>(whole)];
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask.before));
+    const __m128i point = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask.at));
+    const __m128i zeros = _mm_set1_epi8('0');
+    // Digit values are stored as characters by adding '0'; the point's value wraps to '.'.
+    const __m128i head = _mm_or_si128(
+        _mm_or_si128(_mm_and_si128(before, digits),
+                     _mm_andnot_si128(_mm_or_si128(before, point), _mm_slli_si128(digits, 1))),
+        _mm_and_si128(point, _mm_set1_epi8(static_cast<char>('.' - '0'))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_add_epi8(head, zeros));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 16),
+                     _mm_add_epi8(_mm_srli_si128(digits, 15), zeros));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 32), zeros);
 }
+#endif
 
 }  // namespace number_text_detail
 
@@ -130,11 +166,20 @@ inline char* WriteFixed(char* out, double value, int decimals, int precision) {
     if (q >= kPowersOf10[static_cast<std::size_t>(std::min(precision + round, 16))])
         return WriteFixedExact(out, value, decimals, precision);
 
-    const Digits16 values = SixteenDigitValues(q);
     const int integerDigits = std::max(DecimalDigits(q) - round, 1);
     char* p = out;
     *p = '-';
     p += (bits >> 63) != 0 && q != 0;
+#if defined(__SSE2__)
+    if (integerDigits > 15) return WriteFixedExact(out, value, decimals, precision);
+    // Scaled up to 16 digits, the integer digits come first and the decimals follow with
+    // the zeros after them.
+    const std::uint64_t aligned =
+        q * kPowersOf10[static_cast<std::size_t>(16 - integerDigits - round)];
+    StoreWithPoint(p, DigitVector(aligned), decimals == 0 ? 16 : integerDigits);
+    return p + integerDigits + (decimals == 0 ? 0 : 1 + decimals);
+#else
+    const Digits16 values = SixteenDigitValues(q);
     // Whole 16- and 8-byte stores: the bytes past each part are overwritten or left beyond
     // the end, all within kMaxNumberText.
     StoreDigits(p, values >> (8 * (16 - round - integerDigits)));
@@ -144,6 +189,7 @@ inline char* WriteFixed(char* out, double value, int decimals, int precision) {
     StoreDigits(p, (values >> (8 * (15 - round))) >> 8);
     std::memcpy(p + 16, &kAsciiZeros, 8);
     return p + decimals;
+#endif
 }
 
 inline char* WriteGeneral(char* out, double value, int precision) {
@@ -180,18 +226,33 @@ inline char* WriteGeneral(char* out, double value, int precision) {
     if (decimalExponent < -3 || decimalExponent > precision)
         return WriteGeneralExact(out, value, precision);
 
-    const Digits16 values = SixteenDigitValues(digits);
-    const Digits16 text = values >> (8 * (16 - precision));
-    // Trailing zero digits are the zero bytes at the top of `values` (digits != 0).
-    const auto last = static_cast<std::uint64_t>(values >> 64);
-    const int trailingZeros = last != 0 ? std::countl_zero(last) / 8
-                                        : 8 + std::countl_zero(static_cast<std::uint64_t>(values)) / 8;
-    const int length = precision - trailingZeros;
     char* p = out;
     *p = '-';
     p += (bits >> 63) != 0;
-    // Below 1: "0." and up to three zeros before the digits.
     const bool below1 = decimalExponent <= 0;
+#if defined(__SSE2__)
+    // The digits scaled up to 16, so they start at byte 0; trailing zero digits are the zero
+    // bytes after the last non-zero one (digits != 0).
+    const __m128i values =
+        DigitVector(digits * kPowersOf10[static_cast<std::size_t>(16 - precision)]);
+    const auto nonZero =
+        static_cast<std::uint32_t>(~_mm_movemask_epi8(_mm_cmpeq_epi8(values, _mm_setzero_si128())) & 0xFFFF);
+    const int length = 32 - std::countl_zero(nonZero);
+    // Below 1: "0." and up to three zeros before the digits.
+    std::memcpy(p, "0.000", 5);
+    p += below1 ? 2 - decimalExponent : 0;
+    const bool point = !below1 && decimalExponent < length;
+    StoreWithPoint(p, values, point ? decimalExponent : 16);
+    return p + (below1 ? length : point ? length + 1 : decimalExponent);
+#else
+    const Digits16 all = SixteenDigitValues(digits);
+    const Digits16 text = all >> (8 * (16 - precision));
+    // Trailing zero digits are the zero bytes at the top of `all` (digits != 0).
+    const auto last = static_cast<std::uint64_t>(all >> 64);
+    const int trailingZeros = last != 0 ? std::countl_zero(last) / 8
+                                        : 8 + std::countl_zero(static_cast<std::uint64_t>(all)) / 8;
+    const int length = precision - trailingZeros;
+    // Below 1: "0." and up to three zeros before the digits.
     std::memcpy(p, "0.000", 5);
     p += below1 ? 2 - decimalExponent : 0;
     StoreDigits(p, text);
@@ -201,6 +262,7 @@ inline char* WriteGeneral(char* out, double value, int precision) {
     p[at] = '.';
     StoreDigits(p + at + 1, (text >> (8 * (at - 1))) >> 8);
     return p + (below1 ? length : length > decimalExponent ? length + 1 : decimalExponent);
+#endif
 }
 
 }  // namespace vantorel
