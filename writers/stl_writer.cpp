@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/file_names.h"
 #include "core/geometry.h"
@@ -61,6 +62,30 @@ struct PointText {
     }
 };
 
+// The texts of the points of one grid column, each formatted when first asked for.
+struct ColumnTexts {
+    explicit ColumnTexts(int rows)
+        : texts(static_cast<std::size_t>(rows)), ready(static_cast<std::size_t>(rows)) {}
+
+    void Reset(int newColumn) {
+        column = newColumn;
+        std::fill(ready.begin(), ready.end(), 0);
+    }
+
+    const PointText& Text(int row, const nodalposition& point) {
+        const auto r = static_cast<std::size_t>(row);
+        if (!ready[r]) {
+            texts[r].Set(point);
+            ready[r] = 1;
+        }
+        return texts[r];
+    }
+
+    int column = -1;
+    std::vector<PointText> texts;
+    std::vector<unsigned char> ready;
+};
+
 // A number of this form has at most 22 characters (sign, 10 digits, point, zeros), so a
 // triple has at most 68 and one fixed-size copy of 80 bytes carries it.
 constexpr std::size_t kTripleCopy = 80;
@@ -112,34 +137,33 @@ public:
     }
 
     // Cells first .. last − 1 in column-major order, each as triangle A = c0 c2 c1, then
-    // triangle B = c0 c3 c2. Walking down a column, a cell's c0 and c1 are the previous
-    // cell's c3 and c2, so their texts are kept rather than formatted again.
+    // triangle B = c0 c3 c2. A grid point is a corner of up to six triangles in the cells
+    // on both sides of its column, so the texts of the two columns in use are kept: each
+    // point is formatted once per piece, when first needed.
     void Cells(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        PointText texts[4];
-        PointText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
-        PointText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
-        int previousColumn = -1;
-        int previousRow = -1;
+        ColumnTexts left(height_ + 1);
+        ColumnTexts right(height_ + 1);
         ForEachInColumnOrder(first, last, height_, [&](int c, int r) {
+            if (left.column != c) {
+                if (right.column == c) {
+                    std::swap(left, right);  // the right side of the last column
+                } else {
+                    left.Reset(c);
+                }
+                right.Reset(c + 1);
+            }
             const nodalposition c0 = place_.At(c, r);
             const nodalposition c1 = place_.At(c + 1, r);
             const nodalposition c2 = place_.At(c + 1, r + 1);
             const nodalposition c3 = place_.At(c, r + 1);
-            if (c == previousColumn && r == previousRow + 1) {
-                std::swap(lower[0], upper[0]);
-                std::swap(lower[1], upper[1]);
-            } else {
-                lower[0]->Set(c0);
-                lower[1]->Set(c1);
-            }
-            upper[0]->Set(c3);
-            upper[1]->Set(c2);
-            previousColumn = c;
-            previousRow = r;
+            const PointText& t0 = left.Text(r, c0);
+            const PointText& t3 = left.Text(r + 1, c3);
+            const PointText& t1 = right.Text(r, c1);
+            const PointText& t2 = right.Text(r + 1, c2);
 
             char* at = out.Begin(kMostBytesPerCell);
-            at = Facet(at, FacetNormal(c0, c2, c1), *lower[0], *upper[1], *lower[1]);
-            at = Facet(at, FacetNormal(c0, c3, c2), *lower[0], *upper[0], *upper[1]);
+            at = Facet(at, FacetNormal(c0, c2, c1), t0, t2, t1);
+            at = Facet(at, FacetNormal(c0, c3, c2), t0, t3, t2);
             out.End(at);
         });
     }
