@@ -18,51 +18,9 @@
 #include "core/conversion_run.h"
 #include "core/run_error.h"
 #include "fuzz/fuzz_check.h"
-
-namespace {
+#include "tests/fake_host.h"
 
 using namespace vantorel;
-
-// Passes the bytes on to a file the host keeps after the run has let go of its output.
-class KeptOutput final : public OutputFile {
-public:
-    explicit KeptOutput(std::shared_ptr<MemoryOutputFile> file) : file_(std::move(file)) {}
-    void Write(std::string_view bytes) override { file_->Write(bytes); }
-    void Commit() override { file_->Commit(); }
-
-private:
-    std::shared_ptr<MemoryOutputFile> file_;
-};
-
-class MemoryHost final : public RunHost {
-public:
-    MemoryHost(const Picture& picture, std::array<std::string, 12> fields)
-        : picture_(picture), fields_(std::move(fields)) {}
-
-    std::string FieldText(Field field) const override { return fields_[static_cast<int>(field)]; }
-    void SetStatus(const std::string&) override {}
-    void Repaint() override {}
-    void ShowWarning(const std::string& message) override { warning = message; }
-    void ShowError(const std::string& message) override { error = message; }
-    void SetControlsEnabled(bool) override {}
-    const Picture& LoadedPicture() const override { return picture_; }
-    bool FileExists(const std::string&) const override { return true; }
-    bool PathTaken(const std::string&) const override { return false; }
-    std::unique_ptr<OutputFile> CreateOutput(const std::string&) override {
-        output = std::make_shared<MemoryOutputFile>();
-        return std::make_unique<KeptOutput>(output);
-    }
-
-    std::string warning;
-    std::string error;
-    std::shared_ptr<MemoryOutputFile> output;
-
-private:
-    const Picture& picture_;
-    std::array<std::string, 12> fields_;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;
@@ -79,10 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             picture.SetColour(i, j, Rgb(r, g, b));
         }
 
-    std::array<std::string, 12> fields;
-    for (int f = 1; f < 12; ++f) fields[f] = DefaultFieldText(static_cast<Field>(f));
-    fields[static_cast<int>(Field::PicturePath)] = "in.bmp";
-    fields[static_cast<int>(Field::OutputName)] = "out.dxf";
+    testing::MemoryHost host(picture);
     for (int f = static_cast<int>(Field::LeftX); f <= static_cast<int>(Field::Footer) && at < size; ++f) {
         const auto* begin = data + at;
         const auto* end = std::find(begin, data + size, 0xff);
@@ -95,10 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 return std::strchr("nNaAiIfF\r\n", c) != nullptr && c != '\0';
             });
         }
-        fields[f] = std::move(text);
+        host.Set(static_cast<Field>(f), std::move(text));
     }
 
-    MemoryHost host(picture, fields);
     const RunOutcome outcome = ConversionRun(host, format);
     switch (outcome) {
         case RunOutcome::Completed: {
@@ -111,13 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(text.size() >= 2 && text.ends_with("\r\n"), "the file does not end a line");
             break;
         }
-        case RunOutcome::Failed:
-            FUZZ_CHECK(host.error == kFloatingOverflow || host.error == kDivisionByZero,
-                       "run failed with \"%s\"", host.error.c_str());
+        case RunOutcome::Failed: {
+            const std::string& last = host.events.back();
+            FUZZ_CHECK(last == std::string("error:") + kFloatingOverflow ||
+                           last == std::string("error:") + kDivisionByZero,
+                       "run ended with \"%s\"", last.c_str());
             FUZZ_CHECK(!(host.output && host.output->IsCommitted()), "a failed run left a file");
             break;
+        }
         case RunOutcome::Aborted:
-            FUZZ_CHECK(!host.warning.empty() && !host.output, "refused without a warning");
+            FUZZ_CHECK(host.events.front().starts_with("warning:") && !host.output,
+                       "refused without a warning");
             break;
     }
     return 0;

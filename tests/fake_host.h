@@ -3,6 +3,7 @@
 // A run host for tests: field texts in a table, everything the run shows recorded in order.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,35 @@ public:
 
 private:
     const Picture* picture_;
+};
+
+// Passes the bytes on to a file the host keeps after the run has let go of its output.
+class KeptOutput final : public OutputFile {
+public:
+    explicit KeptOutput(std::shared_ptr<MemoryOutputFile> file) : file_(std::move(file)) {}
+    void Write(std::string_view bytes) override { file_->Write(bytes); }
+    void Commit() override { file_->Commit(); }
+
+private:
+    std::shared_ptr<MemoryOutputFile> file_;
+};
+
+// A host whose runs touch no disk: the picture file always exists, no output name is taken,
+// and the output stays in memory.
+class MemoryHost : public FakeHost {
+public:
+    explicit MemoryHost(const Picture& picture) : FakeHost(picture) {
+        Set(Field::PicturePath, "in.bmp");
+        Set(Field::OutputName, "out.dxf");
+    }
+    bool FileExists(const std::string&) const override { return true; }
+    bool PathTaken(const std::string&) const override { return false; }
+    std::unique_ptr<OutputFile> CreateOutput(const std::string&) override {
+        output = std::make_shared<MemoryOutputFile>();
+        return std::make_unique<KeptOutput>(output);
+    }
+
+    std::shared_ptr<MemoryOutputFile> output;  // of the last run, if it got that far
 };
 
 }  // namespace vantorel::testing

@@ -97,18 +97,7 @@ void Face(TextBuffer& out, const nodalposition (&corners)[4]) {
 
 enum class Stretch { Opening, SurfaceFaces, SeamFaces, Closing };
 
-struct Piece {
-    Stretch stretch;
-    std::uint64_t first;
-    std::uint64_t last;
-};
-
-void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
-                std::uint64_t bytesPerItem) {
-    const std::uint64_t perPiece = ItemsPerPiece(items, bytesPerItem);
-    for (std::uint64_t first = 0; first < items; first += perPiece)
-        plan.push_back({stretch, first, std::min(first + perPiece, items)});
-}
+using Piece = vantorel::Piece<Stretch>;
 
 class DxfDrawing {
 public:
@@ -188,7 +177,7 @@ private:
 
 void WriteDxfFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
     const DxfDrawing drawing(job);
-    const std::vector<Piece> plan = drawing.Plan();
+    const auto plan = drawing.Plan();
     WriteInOrder(
         sink, plan.size(),
         [&](std::size_t piece, TextBuffer& out) { drawing.Format(plan[piece], out); },

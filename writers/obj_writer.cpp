@@ -49,18 +49,7 @@ enum class Stretch {
     Trailer,
 };
 
-struct Piece {
-    Stretch stretch;
-    std::uint64_t first;
-    std::uint64_t last;
-};
-
-void AddStretch(std::vector<Piece>& plan, Stretch stretch, std::uint64_t items,
-                std::uint64_t bytesPerItem) {
-    const std::uint64_t perPiece = ItemsPerPiece(items, bytesPerItem);
-    for (std::uint64_t first = 0; first < items; first += perPiece)
-        plan.push_back({stretch, first, std::min(first + perPiece, items)});
-}
+using Piece = vantorel::Piece<Stretch>;
 
 class ObjModel {
 public:
@@ -280,7 +269,7 @@ private:
 
 void WriteObjFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
     const ObjModel model(job);
-    const std::vector<Piece> plan = model.Plan();
+    const auto plan = model.Plan();
     WriteInOrder(
         sink, plan.size(),
         [&](std::size_t piece, TextBuffer& out) { model.Format(plan[piece], out); }, progress);

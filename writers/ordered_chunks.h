@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "core/output_file.h"
 #include "writers/text_buffer.h"
@@ -25,5 +27,22 @@ void WriteInOrder(ByteSink& sink, std::size_t count,
 // item produces. Returns the number of items per piece, at least 1.
 std::size_t ItemsPerPiece(std::uint64_t items, std::uint64_t bytesPerItem,
                           std::uint64_t targetBytes = 1 << 20);
+
+// A run of items (cells, points, rows) of one stretch of a file, formatted as one piece.
+template <typename Stretch>
+struct Piece {
+    Stretch stretch;
+    std::uint64_t first;
+    std::uint64_t last;
+};
+
+// Splits `items` of a stretch into pieces of about a megabyte and adds them to `plan`.
+template <typename Stretch>
+void AddStretch(std::vector<Piece<Stretch>>& plan, Stretch stretch, std::uint64_t items,
+                std::uint64_t bytesPerItem) {
+    const std::uint64_t perPiece = ItemsPerPiece(items, bytesPerItem);
+    for (std::uint64_t first = 0; first < items; first += perPiece)
+        plan.push_back({stretch, first, std::min(first + perPiece, items)});
+}
 
 }  // namespace vantorel
