@@ -311,6 +311,32 @@ private slots:
         QCOMPARE(ReadText(rig.Path("pic Vantorel.nc")), outputExists ? QByteArray("keep me") : QByteArray());
     }
 
+    // The picture is read when it is chosen and never again: a file replaced afterwards does
+    // not change the run, and a file deleted afterwards is refused before anything is written.
+    void aRunUsesThePictureAsItWasLoaded() {
+        Rig rig;
+        WriteBitmap(rig.Path("pic.bmp"), 3, 2, [](int x, int) {
+            return x == 1 ? QColor(Qt::white) : QColor(Qt::black);
+        });
+        TDepthCutForm& form = rig.Open();
+        form.Edit1->setText(rig.Path("pic.bmp"));
+        QCOMPARE(form.Label3->text(), Loaded(3, 2));
+        WriteBitmap(rig.Path("pic.bmp"), 5, 5, Gradient);  // replaced behind the window's back
+
+        QTest::mouseClick(form.CreateNCButton, Qt::LeftButton);
+
+        const QList<QByteArray> lines = ReadText(rig.Path("pic Vantorel.nc")).split('\n');
+        QCOMPARE(lines.size() - 1, 3 * 2 + 26);  // the loaded picture's moves, not the new one's
+        QCOMPARE(lines[22], QByteArray("G1 X50.0000 Z6.5000\r"));
+
+        QFile::remove(rig.Path("pic.bmp"));
+        rig.log.clear();
+        QTest::mouseClick(form.CreateSTLButton, Qt::LeftButton);
+        QCOMPARE(rig.log, (QStringList{"box:Warning:The input file does not exist.\n\nPlease check",
+                                       "status:Conversion Aborted"}));
+        QVERIFY(!QFile::exists(rig.Path("pic Vantorel.stl")));
+    }
+
     // A picture one pixel wide has no X step: the run ends through its end-of-run steps and
     // then the error display shows the message with its full stop.
     void aFailedRunReportsAfterRestoringTheWindow() {
