@@ -75,13 +75,10 @@ std::array<std::string, 12> FieldTexts(const CommandLine& line) {
     for (int f = static_cast<int>(Field::LeftX); f <= static_cast<int>(Field::Footer); ++f)
         texts[f] = DefaultFieldText(static_cast<Field>(f));
     if (line.settings) {
-        static const std::array<const char*, 12> keys{
-            "", "", "", "LeftX", "WrapAngle", "ImageLength", "WorkSurface", "DepthofCut",
-            "Feedrate", "Clearance", "Header", "Footer"};
         SettingsFile settings(*line.settings);
-        for (int f = static_cast<int>(Field::LeftX); f <= static_cast<int>(Field::Footer); ++f) {
-            const char* section = f >= static_cast<int>(Field::Header) ? "GCode" : "Vantorel";
-            texts[f] = settings.ReadString(section, keys[f], texts[f]);
+        for (const FieldKey& k : kFieldKeys) {
+            const int f = static_cast<int>(k.field);
+            texts[f] = settings.ReadString(k.section, k.key, texts[f]);
         }
     }
     texts[static_cast<int>(Field::PicturePath)] = line.picture;
@@ -133,7 +130,8 @@ int Main(const std::vector<std::string>& arguments) {
                       << load.picture->Height() << "H Pixels\n";
     }
     static const ColourTable kNoPicture(0, 0);
-    CommandLineHost host(texts, load.picture ? static_cast<const Picture*>(load.picture.get()) : &kNoPicture, line.quiet);
+    const Picture* picture = load.picture ? load.picture.get() : nullptr;
+    CommandLineHost host(texts, picture ? picture : &kNoPicture, line.quiet);
 
     int status = kExitWritten;
     for (FormatKind kind : line.formats) {

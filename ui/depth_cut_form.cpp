@@ -35,24 +35,6 @@ QString ToQ(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// One settings key and the edit it fills, in the order they are read and written.
-struct EditKey {
-    const char* section;
-    const char* key;
-    Field field;
-};
-constexpr EditKey kEditKeys[] = {
-    {"Vantorel", "LeftX", Field::LeftX},
-    {"Vantorel", "WrapAngle", Field::WrapAngle},
-    {"Vantorel", "ImageLength", Field::ImageLength},
-    {"Vantorel", "WorkSurface", Field::WorkSurface},
-    {"Vantorel", "DepthofCut", Field::DepthofCut},
-    {"Vantorel", "Feedrate", Field::Feedrate},
-    {"Vantorel", "Clearance", Field::Clearance},
-    {"GCode", "Header", Field::Header},
-    {"GCode", "Footer", Field::Footer},
-};
-
 const ColourTable& EmptyPicture() {
     static const ColourTable empty(0, 0);
     return empty;
@@ -262,7 +244,7 @@ void TDepthCutForm::DetachEdit1Change() { disconnect(edit1Change_); }
 void TDepthCutForm::FormCreate() {
     Guarded([this] {
         const SettingsFile settings(ToStd(environment_.settingsPath));
-        for (const EditKey& k : kEditKeys)
+        for (const FieldKey& k : kFieldKeys)
             EditFor(k.field)->setText(
                 ToQ(settings.ReadString(k.section, k.key, DefaultFieldText(k.field))));
         OpenDialog1.InitialDir = ToQ(
@@ -277,7 +259,7 @@ void TDepthCutForm::FormDestroy() {
     destroyed_ = true;
     Guarded([this] {
         SettingsFile settings(ToStd(environment_.settingsPath));
-        for (const EditKey& k : kEditKeys) settings.WriteString(k.section, k.key, FieldText(k.field));
+        for (const FieldKey& k : kFieldKeys) settings.WriteString(k.section, k.key, FieldText(k.field));
         settings.WriteString("Vantorel", "InitialDir", ToStd(OpenDialog1.InitialDir));
         settings.WriteInteger("Vantorel", "RotaryAxis", ComboBox2->currentIndex());
     });

@@ -11,7 +11,27 @@
 #include <string_view>
 #include <vector>
 
+#include "core/run_host.h"
+
 namespace vantorel {
+
+// A field text's place in the settings file, in the order the keys are read and written.
+struct FieldKey {
+    const char* section;
+    const char* key;
+    Field field;
+};
+inline constexpr FieldKey kFieldKeys[] = {
+    {"Vantorel", "LeftX", Field::LeftX},
+    {"Vantorel", "WrapAngle", Field::WrapAngle},
+    {"Vantorel", "ImageLength", Field::ImageLength},
+    {"Vantorel", "WorkSurface", Field::WorkSurface},
+    {"Vantorel", "DepthofCut", Field::DepthofCut},
+    {"Vantorel", "Feedrate", Field::Feedrate},
+    {"Vantorel", "Clearance", Field::Clearance},
+    {"GCode", "Header", Field::Header},
+    {"GCode", "Footer", Field::Footer},
+};
 
 class SettingsFile {
 public:
