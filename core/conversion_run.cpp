@@ -76,7 +76,10 @@ RunOutcome ConversionRun(RunHost& host, const OutputFormat& format) {
 
     std::unique_ptr<DepthGrid> grid;
     try {
-        grid = std::make_unique<DepthGrid>(width, height, format.shape);
+        // The NC program cuts a row at a time, the models walk columns.
+        grid = std::make_unique<DepthGrid>(
+            width, height, format.shape,
+            format.kind == FormatKind::Nc ? GridOrder::ByRow : GridOrder::ByColumn);
     } catch (const std::bad_alloc&) {
         host.ShowError("Out of memory");
         return RunOutcome::Failed;

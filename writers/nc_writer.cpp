@@ -46,16 +46,13 @@ void WriteHeader(const WrapParameters& p, TextBuffer& out) {
     out.EndLine();
 }
 
-// Texts kept while a piece of rows is written. X depends only on the column, so each
-// column's is formatted once for the whole file; Z takes few distinct values (one per
-// brightness level), so a small cache keyed by the value's bits formats most only once.
-class MoveTexts {
+// The Z texts of a grid of free depths. Z takes few distinct values (one per brightness
+// level), so a small cache keyed by the value's bits formats most only once.
+class DepthZTexts {
 public:
-    explicit MoveTexts(const std::vector<NumberText>& columnX) : columnX_(columnX) {
+    DepthZTexts() {
         for (Slot& slot : slots_) slot.bits = kEmpty;
     }
-
-    const NumberText& X(int column) const { return columnX_[static_cast<std::size_t>(column)]; }
 
     const NumberText& Z(double z) {
         const auto bits = std::bit_cast<std::uint64_t>(z);
@@ -75,25 +72,37 @@ private:
         std::uint64_t bits;
         NumberText text;
     };
-
-    const std::vector<NumberText>& columnX_;
     Slot slots_[1 << kSlotBits];
+};
+
+// Where a row's Z texts come from: a grid of brightness levels has one text per level,
+// formatted once for the whole file; a grid of free depths goes through the cache.
+struct LevelRow {
+    const NumberText* levelZ;
+    const std::uint16_t* levels;
+    const NumberText& Z(int i) const { return levelZ[levels[i]]; }
+};
+struct DepthRow {
+    DepthZTexts* texts;
+    double workSurface;
+    const double* depths;
+    const NumberText& Z(int i) const { return texts->Z(workSurface - depths[i]); }
 };
 
 // Room for one move line, the copies past its end included.
 constexpr std::size_t kMostBytesPerMove = 192;
 
-// `depths` is row j of the grid.
-void WriteMove(const WriterJob& job, MoveTexts& texts, const double* depths, int i, int j,
+template <typename Row>
+void WriteMove(const WriterJob& job, const NumberText* columnX, const Row& row, int i, int j,
                TextBuffer& out) {
     const WrapParameters& p = job.parameters;
     const int lastColumn = job.grid.Width() - 1;
     char* at = out.Begin(kMostBytesPerMove);
     at = Put(at, "G1 X");
-    at = Put(at, texts.X(i));
+    at = Put(at, columnX[i]);
     at = Put(at, " Z");
-    at = Put(at, texts.Z(p.WorkSurface - depths[i]));
-    if (i == 0 || i == lastColumn) {
+    at = Put(at, row.Z(i));
+    if (i == 0 || i == lastColumn) [[unlikely]] {
         at = Put(at, " A");
         at = WriteFixed(at, j * p.AngleStepDegrees, 4);
     }
@@ -102,13 +111,14 @@ void WriteMove(const WriterJob& job, MoveTexts& texts, const double* depths, int
 
 // Row j: even rows run from the left edge to the right, odd rows back. The full feed rate
 // follows the first row, which is cut at half speed while the tool plunges.
-void WriteRow(const WriterJob& job, MoveTexts& texts, const double* depths, int j,
+template <typename Row>
+void WriteRow(const WriterJob& job, const NumberText* columnX, const Row& row, int j,
               TextBuffer& out) {
     const int width = job.grid.Width();
     if (j % 2 == 0)
-        for (int i = 0; i < width; ++i) WriteMove(job, texts, depths, i, j, out);
+        for (int i = 0; i < width; ++i) WriteMove(job, columnX, row, i, j, out);
     else
-        for (int i = width - 1; i >= 0; --i) WriteMove(job, texts, depths, i, j, out);
+        for (int i = width - 1; i >= 0; --i) WriteMove(job, columnX, row, i, j, out);
     if (j == 0) {
         out.Char('F');
         out.Fixed(job.parameters.Feedrate, 2);
@@ -132,30 +142,57 @@ void WriteNcFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progres
     WriteHeader(job.parameters, ends);
     sink.Write(ends.View());
 
-    const int height = job.grid.PictureHeight();
+    const DepthGrid& grid = job.grid;
+    const WrapParameters& p = job.parameters;
+    const int height = grid.PictureHeight();
+    const std::size_t width = static_cast<std::size_t>(grid.Width());
     const std::size_t rowsPerPiece = ItemsPerPiece(static_cast<std::uint64_t>(height),
-                                                   static_cast<std::uint64_t>(job.grid.Width()) * 32);
+                                                   static_cast<std::uint64_t>(width) * 32);
     const std::size_t pieces = (static_cast<std::size_t>(height) + rowsPerPiece - 1) / rowsPerPiece;
-    std::vector<NumberText> columnX(static_cast<std::size_t>(job.grid.Width()));
-    for (int i = 0; i < job.grid.Width(); ++i)
-        SetFixed(columnX[static_cast<std::size_t>(i)], i * job.parameters.XStep + job.parameters.LeftX, 4, 15);
+    // X depends only on the column, and on a grid of levels Z only on the level: each is
+    // formatted once for the whole file.
+    std::vector<NumberText> columnX(width);
+    for (std::size_t i = 0; i < width; ++i)
+        SetFixed(columnX[i], static_cast<int>(i) * p.XStep + p.LeftX, 4, 15);
+    std::vector<NumberText> levelZ;
+    if (grid.HasLevels()) {
+        levelZ.resize(kBrightnessLevels);
+        for (int level = 0; level < kBrightnessLevels; ++level)
+            SetFixed(levelZ[static_cast<std::size_t>(level)], p.WorkSurface - grid.LevelDepth(level), 4, 15);
+    }
     WriteInOrder(
         sink, pieces,
         [&](std::size_t piece, TextBuffer& out) {
-            auto texts = std::make_unique<MoveTexts>(columnX);
             const std::size_t first = piece * rowsPerPiece;
             const std::size_t last = std::min<std::size_t>(first + rowsPerPiece, height);
+            if (grid.HasLevels() && grid.Order() == GridOrder::ByRow) {
+                for (std::size_t j = first; j < last; ++j)
+                    WriteRow(job, columnX.data(), LevelRow{levelZ.data(), grid.LevelLine(static_cast<int>(j))},
+                             static_cast<int>(j), out);
+                return;
+            }
             // The grid is stored by column and the moves run along rows: the piece's rows are
             // copied out first, a short run of each column at a time, rather than touching a
             // new cache line for every move.
-            const std::size_t width = static_cast<std::size_t>(job.grid.Width());
-            std::vector<double> rows((last - first) * width);
-            for (std::size_t i = 0; i < width; ++i) {
-                const double* column = job.grid.Column(static_cast<int>(i));
-                for (std::size_t j = first; j < last; ++j) rows[(j - first) * width + i] = column[j];
+            if (grid.HasLevels()) {
+                std::vector<std::uint16_t> rows((last - first) * width);
+                for (std::size_t i = 0; i < width; ++i) {
+                    const std::uint16_t* column = grid.LevelLine(static_cast<int>(i));
+                    for (std::size_t j = first; j < last; ++j) rows[(j - first) * width + i] = column[j];
+                }
+                for (std::size_t j = first; j < last; ++j)
+                    WriteRow(job, columnX.data(), LevelRow{levelZ.data(), &rows[(j - first) * width]},
+                             static_cast<int>(j), out);
+                return;
             }
+            auto texts = std::make_unique<DepthZTexts>();
+            std::vector<double> rows((last - first) * width);
+            for (std::size_t i = 0; i < width; ++i)
+                for (std::size_t j = first; j < last; ++j)
+                    rows[(j - first) * width + i] = grid.At(static_cast<int>(i), static_cast<int>(j));
             for (std::size_t j = first; j < last; ++j)
-                WriteRow(job, *texts, &rows[(j - first) * width], static_cast<int>(j), out);
+                WriteRow(job, columnX.data(), DepthRow{texts.get(), p.WorkSurface, &rows[(j - first) * width]},
+                         static_cast<int>(j), out);
         },
         progress);
 
