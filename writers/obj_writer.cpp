@@ -65,6 +65,12 @@ public:
         for (int j = 0; j <= height_; ++j)
             SetFixed(textureRows_[static_cast<std::size_t>(j)],
                      1.0 - static_cast<double>(j) / rowSpan, kDecimals, kDigits);
+        rowNormals_.resize(static_cast<std::size_t>(height_) + 1);
+        for (int j = 0; j <= height_; ++j) {
+            NumberText& n = rowNormals_[static_cast<std::size_t>(j)];
+            n.text[0] = '/';
+            n.size = static_cast<std::uint8_t>(PutUnsigned(n.text + 1, static_cast<std::uint64_t>(j) + 1) - n.text);
+        }
     }
 
     std::vector<Piece> Plan() const {
@@ -122,12 +128,20 @@ private:
         return static_cast<std::int64_t>(i) * rowsPerColumn_ + j + 1;
     }
 
+    // x depends only on the column (GridPlacer puts ColumnX there), so it is formatted once
+    // per column of the piece.
     void GridVertices(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        NumberText x;
+        int xColumn = -1;
         ForEachInColumnOrder(first, last, height_ + 1, [&](int i, int j) {
             const nodalposition point = place_.At(i, j);
+            if (i != xColumn) {
+                SetFixed(x, point.x, kDecimals, kDigits);
+                xColumn = i;
+            }
             char* at = out.Begin(kMostBytesPerLine);
             at = Put(at, "v ");
-            at = WriteFixed(at, point.x, kDecimals, kDigits);
+            at = Put(at, x);
             *at++ = ' ';
             at = WriteFixed(at, point.y, kDecimals, kDigits);
             *at++ = ' ';
@@ -173,9 +187,15 @@ private:
     // vertex/texture/normal; the texture number is always the vertex number.
     static char* SideCorner(char* at, std::int64_t vertex, std::int64_t normal) {
         *at++ = ' ';
+        // The vertex number is formatted once and its 16-byte text copied for the texture.
+        char* const first = at;
         at = PutUnsigned(at, static_cast<std::uint64_t>(vertex));
+        const std::size_t length = static_cast<std::size_t>(at - first);
         *at++ = '/';
-        at = PutUnsigned(at, static_cast<std::uint64_t>(vertex));
+        char copy[16];
+        std::memcpy(copy, first, 16);
+        std::memcpy(at, copy, 16);
+        at += length;
         *at++ = '/';
         return PutUnsigned(at, static_cast<std::uint64_t>(normal));
     }
@@ -202,10 +222,61 @@ private:
         }
     };
 
+    // A vertex number below 10^8 as eight text bytes in a register (the digits first) and
+    // its length: stored twice, as vertex and texture number, with no copy through memory.
+    struct ShortNumber {
+        std::uint64_t text;
+        int size;
+    };
+    static ShortNumber Short(std::int64_t value) {
+        using namespace number_text_detail;
+        const auto v = static_cast<std::uint64_t>(value);
+        const int digits = DecimalDigits(v);
+        return {(EightDigitValues(static_cast<std::uint32_t>(v)) >> (8 * (8 - digits))) + kAsciiZeros,
+                digits};
+    }
+    // " v/v/n" of a corner whose normal is that of row `j`, whose text starts with '/'.
+    char* ShortCorner(char* at, const ShortNumber& vertex, int j) const {
+        *at = ' ';
+        std::memcpy(at + 1, &vertex.text, 8);
+        at += 1 + vertex.size;
+        *at = '/';
+        std::memcpy(at + 1, &vertex.text, 8);
+        at += 1 + vertex.size;
+        return Put(at, rowNormals_[static_cast<std::size_t>(j)]);
+    }
+
     // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row. Walking
-    // down a column, a cell's c0 and c1 are the previous cell's c3 and c2 with the same
-    // normal numbers, so their texts are kept rather than formatted again.
+    // down a column, a cell's c0 and c1 are the previous cell's c3 and c2.
     void SideFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
+        if (VertexNumber(width_ - 1, height_) < 100000000) {
+            ShortNumber lower[2] = {};  // c0, c1
+            ShortNumber upper[2] = {};  // c3, c2
+            int previousColumn = -1;
+            int previousRow = -1;
+            ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
+                if (i == previousColumn && j == previousRow + 1) {
+                    lower[0] = upper[0];
+                    lower[1] = upper[1];
+                } else {
+                    lower[0] = Short(VertexNumber(i, j));
+                    lower[1] = Short(VertexNumber(i + 1, j));
+                }
+                upper[0] = Short(VertexNumber(i, j + 1));
+                upper[1] = Short(VertexNumber(i + 1, j + 1));
+                previousColumn = i;
+                previousRow = j;
+                char* at = out.Begin(kMostBytesPerLine);
+                *at++ = 'f';
+                at = ShortCorner(at, lower[0], j);
+                at = ShortCorner(at, upper[0], j + 1);
+                at = ShortCorner(at, upper[1], j + 1);
+                at = ShortCorner(at, lower[1], j);
+                out.End(PutLineEnd(at));
+            });
+            return;
+        }
+        // Larger models: the corner texts are kept, rather than formatted again.
         CornerText texts[4];
         CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
         CornerText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
@@ -263,6 +334,7 @@ private:
     std::int64_t rowsPerColumn_;
     std::int64_t gridVertices_;  // N = W × (H + 1)
     std::vector<NumberText> textureRows_;  // v of rows 0 .. H
+    std::vector<NumberText> rowNormals_;   // "/n", the normal number of rows 0 .. H
 };
 
 }  // namespace
