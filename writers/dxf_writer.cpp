@@ -54,12 +54,18 @@ constexpr const char* kOpening[] = {
 // A face runs to about 330 bytes; only used to size the pieces.
 constexpr std::uint64_t kBytesPerFace = 360;
 
-// A corner's three coordinates as text, kept while the cells that share it are written.
+// A corner's three coordinates as text, kept while the cells that share it are written. x
+// depends only on the column, so it may point at a text kept for the whole column.
 struct CornerText {
-    NumberText coordinate[3];
+    const NumberText* x;
+    NumberText coordinate[3];  // [0] is used when x is the corner's own
 
     void Set(const nodalposition& p) {
         SetGeneral(coordinate[0], p.x);
+        x = &coordinate[0];
+        SetYZ(p);
+    }
+    void SetYZ(const nodalposition& p) {
         SetGeneral(coordinate[1], p.y);
         SetGeneral(coordinate[2], p.z);
     }
@@ -81,7 +87,9 @@ void Face(TextBuffer& out, const CornerText* const (&corners)[4]) {
     // The opening's last line end comes with the first group code.
     at = Put(at, " 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83");
     for (int k = 0; k < 4; ++k) {
-        for (int axis = 0; axis < 3; ++axis) {
+        std::memcpy(at, kCornerCodes[k][0], 6);
+        at = Put(at + 6, *corners[k]->x);
+        for (int axis = 1; axis < 3; ++axis) {
             std::memcpy(at, kCornerCodes[k][axis], 6);
             at = Put(at + 6, corners[k]->coordinate[axis]);
         }
@@ -134,11 +142,13 @@ public:
 private:
     // Cells (i, j) for rows 0 .. H − 2 in column-major order, corners c0, c1, c2, c3.
     // Walking down a column, a cell's c0 and c1 are the previous cell's c3 and c2, so their
-    // texts are kept rather than formatted again.
+    // texts are kept rather than formatted again. x of columns i and i + 1 (GridPlacer puts
+    // ColumnX there) is formatted once per column of the piece.
     void SurfaceFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         CornerText texts[4];
         CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
         CornerText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
+        NumberText columnX[2];
         int previousColumn = -1;
         int previousRow = -1;
         ForEachInColumnOrder(first, last, height_ - 1, [&](int i, int j) {
@@ -146,11 +156,21 @@ private:
                 std::swap(lower[0], upper[0]);
                 std::swap(lower[1], upper[1]);
             } else {
-                lower[0]->Set(place_.At(i, j));
-                lower[1]->Set(place_.At(i + 1, j));
+                const nodalposition c0 = place_.At(i, j);
+                const nodalposition c1 = place_.At(i + 1, j);
+                if (i != previousColumn) {
+                    SetGeneral(columnX[0], c0.x);
+                    SetGeneral(columnX[1], c1.x);
+                }
+                lower[0]->x = &columnX[0];
+                lower[0]->SetYZ(c0);
+                lower[1]->x = &columnX[1];
+                lower[1]->SetYZ(c1);
             }
-            upper[0]->Set(place_.At(i, j + 1));
-            upper[1]->Set(place_.At(i + 1, j + 1));
+            upper[0]->x = &columnX[0];
+            upper[0]->SetYZ(place_.At(i, j + 1));
+            upper[1]->x = &columnX[1];
+            upper[1]->SetYZ(place_.At(i + 1, j + 1));
             previousColumn = i;
             previousRow = j;
             Face(out, {lower[0], lower[1], upper[1], upper[0]});
