@@ -60,28 +60,45 @@ struct PointText {
         at = WriteFixed(at, p.z, kDecimals, kDigits);
         size = static_cast<std::size_t>(at - text);
     }
+    // The same text, with x already formatted (it depends only on the column).
+    void Set(const NumberText& x, const nodalposition& p) {
+        char* at = Put(text, x);
+        *at++ = ' ';
+        at = WriteFixed(at, p.y, kDecimals, kDigits);
+        *at++ = ' ';
+        at = WriteFixed(at, p.z, kDecimals, kDigits);
+        size = static_cast<std::size_t>(at - text);
+    }
 };
 
-// The texts of the points of one grid column, each formatted when first asked for.
+// The texts of the points of one grid column, each formatted when first asked for; the
+// column's x (GridPlacer puts ColumnX there) only once.
 struct ColumnTexts {
     explicit ColumnTexts(int rows)
         : texts(static_cast<std::size_t>(rows)), ready(static_cast<std::size_t>(rows)) {}
 
     void Reset(int newColumn) {
         column = newColumn;
+        xReady = false;
         std::fill(ready.begin(), ready.end(), 0);
     }
 
     const PointText& Text(int row, const nodalposition& point) {
         const auto r = static_cast<std::size_t>(row);
         if (!ready[r]) {
-            texts[r].Set(point);
+            if (!xReady) {
+                SetFixed(x, point.x, kDecimals, kDigits);
+                xReady = true;
+            }
+            texts[r].Set(x, point);
             ready[r] = 1;
         }
         return texts[r];
     }
 
     int column = -1;
+    bool xReady = false;
+    NumberText x;
     std::vector<PointText> texts;
     std::vector<unsigned char> ready;
 };
