@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the bundled sample depth map: a rosette between two beaded borders, 200 x 100
+"""Draws the bundled sample depth map: three rosettes between two beaded borders, 200 x 100
 pixels, 24-bit BMP. Bright = deep. Run again to regenerate samples/rosette.bmp."""
 import math
 import struct
@@ -8,27 +8,28 @@ import sys
 W, H = 200, 100
 
 
-def depth(x, y):
-    # Beaded borders along the top and bottom edges (they meet when wrapped round).
-    for edge in (6, H - 7):
-        d = abs(y - edge)
-        bead = 0.5 + 0.5 * math.cos(2 * math.pi * x / 12)
-        if d < 4:
-            return 0.35 + 0.25 * bead * (1 - d / 4)
-    # A six-petal rosette in the middle, with a soft ring around it.
-    cx, cy = W / 2, H / 2
-    dx, dy = (x - cx) / 1.0, (y - cy) / 1.0
+def rosette(dx, dy, size):
+    """A six-petal rosette with a soft ring round it, `size` pixels across its petals."""
     r = math.hypot(dx, dy)
     a = math.atan2(dy, dx)
-    petal = 30 * (0.55 + 0.45 * abs(math.cos(3 * a)))
-    value = 0.0
-    if r < petal:
-        value = 0.4 + 0.6 * (1 - r / petal) ** 0.7
-    ring = math.exp(-((r - 38) / 2.5) ** 2)
-    value = max(value, 0.5 * ring)
-    # Gentle waves towards both ends of the cylinder.
-    waves = 0.2 * (0.5 + 0.5 * math.sin(2 * math.pi * y / 25)) * max(0.0, (abs(dx) - 60) / 40)
-    return max(value, waves)
+    petal = size * (0.55 + 0.45 * abs(math.cos(3 * a)))
+    # A raised petal with a steep but not sheer wall, so a ball nose can follow it.
+    value = (0.4 + 0.6 * (1 - r / petal) ** 0.7) * min(1.0, (petal - r) / 2.5) if r < petal else 0.0
+    ring = math.exp(-((r - 1.25 * size) / 1.5) ** 2)
+    return max(value, 0.5 * ring)
+
+
+def depth(x, y):
+    # Beaded borders along the top and bottom edges: they meet at the seam when wrapped round.
+    for edge in (6, H - 7):
+        d = abs(y - edge)
+        if d < 4:
+            bead = 0.5 + 0.5 * math.cos(2 * math.pi * x / 12)
+            return 0.35 + 0.25 * bead * (1 - d / 4)
+    # A large rosette in the middle, a small one on each side.
+    return max(rosette(x - W / 2, y - H / 2, 19),
+               rosette(x - W / 2 + 62, y - H / 2, 11),
+               rosette(x - W / 2 - 62, y - H / 2, 11))
 
 
 def main(path):

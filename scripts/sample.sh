@@ -8,5 +8,5 @@ cmake --preset release >/dev/null
 cmake --build --preset release --target vantorel-cli
 rm -rf sample-output && mkdir sample-output
 echo "Converting samples/rosette.bmp into sample-output/:"
-build/release/cli/vantorel-cli -f all --length 120 --work-surface 25 --depth 3 \
+build/release/cli/vantorel-cli -f all --length 125 --work-surface 10 --depth 1.5 \
   --output "sample-output/rosette.dxf" samples/rosette.bmp
