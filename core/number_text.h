@@ -33,6 +33,9 @@ inline constexpr int kMaxDecimals = 18;
 inline constexpr int kMaxPrecision = 17;
 inline char* WriteGeneral(char* out, double value, int precision = 15);
 inline char* WriteFixed(char* out, double value, int decimals, int precision = 15);
+// WriteFixed(out, value, 10, 10), the same text, with a shorter path for |value| <= 1 (the
+// unit normals of a model).
+inline char* WriteFixed10Unit(char* out, double value);
 
 // Both forms raise RunError(kFloatingOverflow) for an infinity or a NaN: such a value never
 // reaches a file. `decimals` is clamped to [0, kMaxDecimals], `precision` to [1, kMaxPrecision].

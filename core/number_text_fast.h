@@ -192,6 +192,42 @@ inline char* WriteFixed(char* out, double value, int decimals, int precision) {
 #endif
 }
 
+// Below 1 the tenth significant digit is never before the tenth decimal, so the rounding
+// place is always the tenth decimal: q = |value| x 10^10 rounded, at most 10^10 (exactly 1
+// is the same text). The text is "i.dddddddddd", with i = q / 10^10 (0 or 1).
+inline char* WriteFixed10Unit(char* out, double value) {
+    using namespace number_text_detail;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude = bits & ~(std::uint64_t{1} << 63);
+    if (magnitude > 0x3FF0000000000000ULL) [[unlikely]]  // above 1, infinities and NaNs
+        return WriteFixed(out, value, 10, 10);
+    const int biased = static_cast<int>(magnitude >> 52);
+    const std::uint64_t mantissa =
+        (magnitude & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{biased != 0} << 52);
+    // |value| = mantissa / 2^shift with shift = 1075 - biased >= 52. The exact product
+    // mantissa x 10^10 x 2^30 puts the first dropped bit, bit shift + 29, in the high half,
+    // so rounding needs only that half and one 64-bit shift (held at 63 from where any value
+    // rounds to 0). Half away from zero: up iff the first dropped bit is set.
+    const std::uint64_t high = static_cast<std::uint64_t>(
+        (static_cast<unsigned __int128>(mantissa) * (kPowersOf10[10] << 30)) >> 64);
+    const unsigned below = 1040u - static_cast<unsigned>(biased);  // shift - 35
+    const std::uint64_t q = ((high >> (below < 63u ? below : 63u)) + 1) >> 1;
+    const auto head = static_cast<std::uint32_t>(q / 100000000);  // 0 .. 100
+    const auto low = static_cast<std::uint32_t>(q - std::uint64_t{head} * 100000000);
+    const std::uint32_t whole = (head * 41) >> 12;  // head / 100 for head <= 100
+    const std::uint32_t pair = head - 100 * whole;
+    const std::uint32_t tens = (pair * 103) >> 10;  // pair / 10 for pair < 100
+    const std::uint32_t start = ('0' + whole) | (std::uint32_t{'.'} << 8) |
+                                (('0' + tens) << 16) | (('0' + pair - 10 * tens) << 24);
+    const std::uint64_t rest = EightDigitValues(low) + kAsciiZeros;
+    char* p = out;
+    *p = '-';
+    p += (bits >> 63) != 0 && q != 0;
+    std::memcpy(p, &start, 4);
+    std::memcpy(p + 4, &rest, 8);
+    return p + 12;
+}
+
 inline char* WriteGeneral(char* out, double value, int precision) {
     using namespace number_text_detail;
     precision = std::clamp(precision, 1, kMaxPrecision);

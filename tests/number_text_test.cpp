@@ -225,6 +225,13 @@ void ExpectSameAsReference(const std::vector<double>& values) {
                           << actual << ", expected " << expected;
             if (++failures == 20) return;
         }
+        // The unit-normal path, which gives every value the text of the {10, 10} form.
+        char text[kMaxNumberText];
+        const std::string unit(text, WriteFixed10Unit(text, v));
+        if (unit != reference::ReferenceFixed(exact, 10, 10)) {
+            ADD_FAILURE() << "WriteFixed10Unit(" << std::hexfloat << v << ") gave " << unit;
+            if (++failures == 20) return;
+        }
     }
 }
 
@@ -283,6 +290,8 @@ TEST(NumberTextAgainstReference, ExactTies) {
             const std::uint64_t j = (random() >> (random() % 64)) | 1;
             values.push_back(
                 std::ldexp(static_cast<double>(j & ((std::uint64_t{1} << 53) - 1)), -m));
+            // The same below 1, where m = 11 is a tie at the tenth decimal.
+            values.push_back(std::ldexp(static_cast<double>(j & ((std::uint64_t{1} << m) - 1)), -m));
         }
     }
     // Whole numbers ending in 5 or 50 with 16 and 17 digits: ties at 15 and 16 digits.

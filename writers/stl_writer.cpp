@@ -125,11 +125,12 @@ constexpr std::size_t kMostBytesPerCell = 1024;
 char* Facet(char* at, const nodalposition& normal, const PointText& a, const PointText& b,
             const PointText& c) {
     at = Put(at, "    facet normal ");
-    at = WriteFixed(at, normal.x, kDecimals, kDigits);
+    static_assert(kDecimals == 10 && kDigits == 10);  // the form of WriteFixed10Unit
+    at = WriteFixed10Unit(at, normal.x);
     *at++ = ' ';
-    at = WriteFixed(at, normal.y, kDecimals, kDigits);
+    at = WriteFixed10Unit(at, normal.y);
     *at++ = ' ';
-    at = WriteFixed(at, normal.z, kDecimals, kDigits);
+    at = WriteFixed10Unit(at, normal.z);
     at = Put(at, "\r\n      outer loop\r\n");
     at = PutVertex(at, a);
     at = PutVertex(at, b);
