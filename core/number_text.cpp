@@ -21,30 +21,24 @@ namespace {
 
 using u128 = unsigned __int128;
 
-constexpr std::array<std::uint64_t, 20> kPow10 = [] {
-    std::array<std::uint64_t, 20> p{};
+// base^0 .. base^(N-1).
+template <typename T, std::size_t N>
+constexpr std::array<T, N> Powers(T base) {
+    std::array<T, N> p{};
     p[0] = 1;
-    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+    for (std::size_t i = 1; i < N; ++i) p[i] = p[i - 1] * base;
     return p;
-}();
+}
+
+constexpr std::array<std::uint64_t, 20> kPow10 = Powers<std::uint64_t, 20>(10);
 
 // 5^t for t in [0, 55]; 5^55 is the largest power of five below 2^128.
 constexpr int kMaxPow5 = 55;
-constexpr std::array<u128, kMaxPow5 + 1> kPow5 = [] {
-    std::array<u128, kMaxPow5 + 1> p{};
-    p[0] = 1;
-    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 5;
-    return p;
-}();
+constexpr std::array<u128, kMaxPow5 + 1> kPow5 = Powers<u128, kMaxPow5 + 1>(5);
 
 // 10^u for u in [0, 38].
 constexpr int kMaxPow10Wide = 38;
-constexpr std::array<u128, kMaxPow10Wide + 1> kPow10Wide = [] {
-    std::array<u128, kMaxPow10Wide + 1> p{};
-    p[0] = 1;
-    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
-    return p;
-}();
+constexpr std::array<u128, kMaxPow10Wide + 1> kPow10Wide = Powers<u128, kMaxPow10Wide + 1>(10);
 
 constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> t{};

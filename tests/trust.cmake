@@ -4,19 +4,9 @@ vantorel_test(hostile_fields_test hostile_fields_test.cpp)
 
 # Picture loading and the settings file are built with the Qt front ends.
 if(TARGET vantorel-cli)
-  # The bitmap corpus is made at build time from its script, so nothing binary is kept in the
-  # repository and the files always match their manifest.
-  find_program(VANTOREL_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-  find_program(VANTOREL_PYTHON3 NAMES python3 REQUIRED)
+  include(${PROJECT_SOURCE_DIR}/cmake/BitmapCorpus.cmake)
   set(bmp_corpus "${CMAKE_CURRENT_BINARY_DIR}/bmp-corpus")
-  add_custom_command(
-    OUTPUT "${bmp_corpus}/manifest.txt"
-    COMMAND ${CMAKE_COMMAND} -E rm -rf "${bmp_corpus}"
-    COMMAND ${VANTOREL_PYTHON3} "${PROJECT_SOURCE_DIR}/scripts/make-bmp-corpus.py" "${bmp_corpus}"
-    DEPENDS "${PROJECT_SOURCE_DIR}/scripts/make-bmp-corpus.py"
-    COMMENT "Writing the bitmap corpus"
-    VERBATIM)
-  add_custom_target(bmp_corpus DEPENDS "${bmp_corpus}/manifest.txt")
+  vantorel_bitmap_corpus(bmp_corpus "${bmp_corpus}")
 
   vantorel_test(picture_file_test picture_file_test.cpp LIBS vantorel_shell vantorel_test_files)
   target_compile_definitions(picture_file_test PRIVATE VANTOREL_BMP_CORPUS="${bmp_corpus}")
