@@ -20,6 +20,7 @@
 #include "bench/number_timing.h"
 #include "core/conversion_run.h"
 #include "core/picture.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

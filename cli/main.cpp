@@ -12,8 +12,9 @@
 #include "core/clearance_rule.h"
 #include "core/conversion_run.h"
 #include "core/file_names.h"
-#include "ui/picture_file.h"
-#include "ui/settings_file.h"
+#include "io/picture_file.h"
+#include "io/settings_file.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/depth_grid.h"
-#include "writers/writer_job.h"
+#include "core/writer_job.h"
 
 namespace vantorel {
 
@@ -25,11 +25,5 @@ struct OutputFormat {
     // The file this format writes for an output name typed in the window.
     std::string OutputPath(std::string_view outputName) const;
 };
-
-const OutputFormat& DxfFormat();
-const OutputFormat& StlFormat();
-const OutputFormat& ObjFormat();
-const OutputFormat& NcFormat();
-const OutputFormat& FormatOf(FormatKind kind);
 
 }  // namespace vantorel

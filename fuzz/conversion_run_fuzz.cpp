@@ -19,6 +19,7 @@
 #include "core/run_error.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/fake_host.h"
+#include "writers/formats.h"
 
 using namespace vantorel;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_check.h"
-#include "ui/picture_file.h"
+#include "io/picture_file.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The decoder's warnings about damaged files would drown the fuzzer's own output.

@@ -5,6 +5,7 @@
 #include "core/conversion_run.h"
 #include "tests/fake_host.h"
 #include "tests/test_files.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

@@ -1,5 +1,5 @@
 add_library(vantorel_test_files STATIC test_files.cpp)
-target_link_libraries(vantorel_test_files PUBLIC vantorel_core)
+target_link_libraries(vantorel_test_files PUBLIC vantorel_writers)
 
 vantorel_test(conversion_run_test conversion_run_test.cpp LIBS vantorel_test_files)
 vantorel_test(nc_writer_test nc_writer_test.cpp LIBS vantorel_test_files)

@@ -11,6 +11,7 @@
 #include "core/number_text.h"
 #include "core/run_error.h"
 #include "tests/fake_host.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

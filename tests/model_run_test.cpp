@@ -8,6 +8,7 @@
 #include "core/conversion_run.h"
 #include "tests/fake_host.h"
 #include "tests/model_test_support.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

@@ -16,6 +16,7 @@
 #include "core/run_error.h"
 #include "tests/fake_host.h"
 #include "tests/test_files.h"
+#include "writers/formats.h"
 
 namespace vantorel {
 namespace {

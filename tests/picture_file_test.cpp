@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/test_files.h"
-#include "ui/picture_file.h"
+#include "io/picture_file.h"
 
 namespace vantorel {
 namespace {

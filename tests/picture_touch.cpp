@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/picture_file.h"
+#include "io/picture_file.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

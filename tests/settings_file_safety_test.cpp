@@ -10,7 +10,7 @@
 
 #include "core/run_error.h"
 #include "tests/test_files.h"
-#include "ui/settings_file.h"
+#include "io/settings_file.h"
 
 namespace vantorel {
 namespace {

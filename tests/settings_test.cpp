@@ -8,7 +8,7 @@
 #include <QtTest/QtTest>
 
 #include "ui/app_paths.h"
-#include "ui/settings_file.h"
+#include "io/settings_file.h"
 #include "tests/window_support.h"
 
 using namespace vantorel;

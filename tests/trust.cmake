@@ -8,7 +8,7 @@ if(TARGET vantorel-cli)
   set(bmp_corpus "${CMAKE_CURRENT_BINARY_DIR}/bmp-corpus")
   vantorel_bitmap_corpus(bmp_corpus "${bmp_corpus}")
 
-  vantorel_test(picture_file_test picture_file_test.cpp LIBS vantorel_shell vantorel_test_files)
+  vantorel_test(picture_file_test picture_file_test.cpp LIBS vantorel_io vantorel_test_files)
   target_compile_definitions(picture_file_test PRIVATE VANTOREL_BMP_CORPUS="${bmp_corpus}")
   # The cases are made from the manifest when the tests are listed, right after linking.
   add_dependencies(picture_file_test bmp_corpus vantorel-cli)
@@ -17,7 +17,7 @@ if(TARGET vantorel-cli)
   # what the decoder (which the sanitizers do not instrument) leaves uninitialised; it cannot
   # run a program built with the address sanitizer, whose own checks cover that build.
   add_executable(picture_touch picture_touch.cpp)
-  target_link_libraries(picture_touch PRIVATE vantorel_shell)
+  target_link_libraries(picture_touch PRIVATE vantorel_io)
   add_dependencies(picture_touch bmp_corpus)
   find_program(VANTOREL_VALGRIND valgrind)
   if(VANTOREL_VALGRIND AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=[a-z,-]*address")
@@ -28,5 +28,5 @@ if(TARGET vantorel-cli)
   endif()
 
   vantorel_test(settings_file_safety_test settings_file_safety_test.cpp
-                LIBS vantorel_shell vantorel_test_files)
+                LIBS vantorel_io vantorel_test_files)
 endif()

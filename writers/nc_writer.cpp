@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "writers/text_pieces.h"
+#include "writers/ordered_chunks.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {

@@ -11,6 +11,7 @@
 
 #include "core/geometry.h"
 #include "writers/text_pieces.h"
+#include "writers/ordered_chunks.h"
 #include "writers/writer_job.h"
 
 namespace vantorel {

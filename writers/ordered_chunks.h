@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "core/output_file.h"
+#include "core/writer_job.h"
 #include "writers/text_buffer.h"
 
 namespace vantorel {
-
-// Told after each piece of a file reaches its sink: pieces done, pieces in all.
-using ProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // Formats pieces 0 .. count - 1 of a file and hands their bytes to `sink` strictly in that
 // order. Pieces are formatted on the machine's cores while earlier ones are written; only a

@@ -1,4 +1,4 @@
-#include "ui/settings_file.h"
+#include "io/settings_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "ui/picture_file.h"
+#include "io/picture_file.h"
 
 #include <sys/stat.h>
 
