@@ -1,0 +1,2 @@
+vantorel_test(toolpath_contact_test toolpath_contact_test.cpp LIBS vantorel_toolpath)
+vantorel_test(toolpath_drop_cutter_test toolpath_drop_cutter_test.cpp LIBS vantorel_toolpath)
