@@ -62,8 +62,19 @@ struct FeedLine {
 using ProgramLine = std::variant<TextLine, FeedLine, Move>;
 using Program = std::vector<ProgramLine>;
 
-// A move naming `axes` in that order, e.g. FeedTo({x, 0, z, a}, {Axis::X, Axis::Z}).
-Move MoveTo(Motion motion, double x, double y, double z, double a,
-            std::initializer_list<Axis> axes, CoordinateForm form = CoordinateForm::Fixed4);
+// A move naming `axes` in that order, e.g. MoveTo(Motion::Feed, x, 0, z, a, {Axis::X, Axis::Z}).
+inline Move MoveTo(Motion motion, double x, double y, double z, double a,
+                   std::initializer_list<Axis> axes,
+                   CoordinateForm form = CoordinateForm::Fixed4) {
+    Move move;
+    move.motion = motion;
+    move.x = x;
+    move.y = y;
+    move.z = z;
+    move.a = a;
+    move.form = form;
+    for (Axis axis : axes) move.words[move.wordCount++] = axis;
+    return move;
+}
 
 }  // namespace vantorel

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -19,8 +20,7 @@ std::size_t ItemsPerPiece(std::uint64_t items, std::uint64_t bytesPerItem,
 
 namespace {
 
-void WriteSequentially(ByteSink& sink, std::size_t count,
-                       const std::function<void(std::size_t, TextBuffer&)>& format,
+void WriteSequentially(ByteSink& sink, std::size_t count, const PieceFormatter& format,
                        const ProgressFn& progress) {
     TextBuffer buffer;
     for (std::size_t piece = 0; piece < count; ++piece) {
@@ -31,15 +31,32 @@ void WriteSequentially(ByteSink& sink, std::size_t count,
     }
 }
 
+std::thread StartWorker(const std::function<void()>& work) {
+    int& allowed = ordered_chunks_detail::threadStartsAllowedForTesting;
+    if (allowed == 0)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    if (allowed > 0) --allowed;
+    return std::thread(work);
+}
+
 }  // namespace
 
-void WriteInOrder(ByteSink& sink, std::size_t count,
-                  const std::function<void(std::size_t, TextBuffer&)>& format,
+namespace ordered_chunks_detail {
+int threadStartsAllowedForTesting = -1;
+}
+
+void WriteInOrder(ByteSink& sink, std::size_t count, const PieceFormatter& format,
                   const ProgressFn& progress) {
+    WriteInOrderByWorker(sink, count, [&format] { return format; }, progress);
+}
+
+void WriteInOrderByWorker(ByteSink& sink, std::size_t count,
+                          const std::function<PieceFormatter()>& makeWorker,
+                          const ProgressFn& progress) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t workers = std::min<std::size_t>(cores, 4);
     if (count < 3 || workers < 2) {
-        WriteSequentially(sink, count, format, progress);
+        WriteSequentially(sink, count, makeWorker(), progress);
         return;
     }
 
@@ -55,6 +72,16 @@ void WriteInOrder(ByteSink& sink, std::size_t count,
     std::vector<std::unique_ptr<TextBuffer>> spare;
 
     auto work = [&] {
+        PieceFormatter format;
+        try {
+            format = makeWorker();
+        } catch (...) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stopping = true;
+            changed.notify_all();
+            return;
+        }
         for (;;) {
             std::size_t piece;
             std::unique_ptr<TextBuffer> buffer;
@@ -88,7 +115,15 @@ void WriteInOrder(ByteSink& sink, std::size_t count,
     };
 
     std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < workers; ++t) threads.emplace_back(work);
+    try {
+        for (std::size_t t = 0; t < workers; ++t) threads.push_back(StartWorker(work));
+    } catch (const std::system_error&) {
+        // Fewer workers than cores still write the file; none at all, and this thread does.
+        if (threads.empty()) {
+            WriteSequentially(sink, count, makeWorker(), progress);
+            return;
+        }
+    }
 
     auto stopAll = [&] {
         {
