@@ -1,2 +1,3 @@
 vantorel_test(toolpath_contact_test toolpath_contact_test.cpp LIBS vantorel_toolpath)
 vantorel_test(toolpath_drop_cutter_test toolpath_drop_cutter_test.cpp LIBS vantorel_toolpath)
+vantorel_test(toolpath_path_test toolpath_path_test.cpp LIBS vantorel_toolpath)
