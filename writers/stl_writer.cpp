@@ -2,6 +2,8 @@
 // column, then a fan of triangles closing each end down to the axis.
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "core/file_names.h"
 #include "core/geometry.h"
+#include "core/relief_mesh.h"
 #include "writers/text_pieces.h"
 #include "writers/ordered_chunks.h"
 #include "writers/writer_job.h"
@@ -23,43 +26,15 @@ constexpr int kDigits = 10;
 // A facet block runs to about 300 bytes; only used to size the pieces.
 constexpr std::uint64_t kBytesPerFacet = 320;
 
-void Number(TextBuffer& out, double value) { out.Fixed(value, kDecimals, kDigits); }
-
-void Triple(TextBuffer& out, const nodalposition& p) {
-    Number(out, p.x);
-    out.Char(' ');
-    Number(out, p.y);
-    out.Char(' ');
-    Number(out, p.z);
-    out.EndLine();
-}
-
-// Lines 2 to 7 of a facet block: the three corners in the listed order.
-void Corners(TextBuffer& out, const nodalposition& a, const nodalposition& b,
-             const nodalposition& c) {
-    out.Line("      outer loop");
-    out.Append("        vertex ");
-    Triple(out, a);
-    out.Append("        vertex ");
-    Triple(out, b);
-    out.Append("        vertex ");
-    Triple(out, c);
-    out.Line("      endloop");
-    out.Line("    endfacet");
-}
-
 // A point's three coordinates as text, "x y z", for the vertex lines.
 struct PointText {
     char text[3 * kMaxNumberText];
     std::size_t size = 0;
 
     void Set(const nodalposition& p) {
-        char* at = WriteFixed(text, p.x, kDecimals, kDigits);
-        *at++ = ' ';
-        at = WriteFixed(at, p.y, kDecimals, kDigits);
-        *at++ = ' ';
-        at = WriteFixed(at, p.z, kDecimals, kDigits);
-        size = static_cast<std::size_t>(at - text);
+        NumberText x;
+        SetFixed(x, p.x, kDecimals, kDigits);
+        Set(x, p);
     }
     // The same text, with x already formatted (it depends only on the column).
     void Set(const NumberText& x, const nodalposition& p) {
@@ -73,7 +48,7 @@ struct PointText {
 };
 
 // The texts of the points of one grid column, each formatted when first asked for; the
-// column's x (GridPlacer puts ColumnX there) only once.
+// column's x only once.
 struct ColumnTexts {
     // Room for `rows` points and no column yet. The texts are not cleared: `ready` says which
     // are set.
@@ -115,8 +90,13 @@ struct ColumnTexts {
 constexpr std::size_t kTripleCopy = 80;
 static_assert(kTripleCopy <= sizeof(PointText::text));
 
+constexpr char kVertex[] = "        vertex ";
+constexpr char kFacetStart[] = "    facet normal ";
+constexpr char kLoopStart[] = "\r\n      outer loop\r\n";
+constexpr char kFacetEnd[] = "      endloop\r\n    endfacet\r\n";
+
 char* PutVertex(char* at, const PointText& p) {
-    at = Put(at, "        vertex ");
+    at = Put(at, kVertex);
     if (p.size <= kTripleCopy) [[likely]]
         std::memcpy(at, p.text, kTripleCopy);
     else
@@ -124,55 +104,70 @@ char* PutVertex(char* at, const PointText& p) {
     return PutLineEnd(at + p.size);
 }
 
-// Room for a cell's two facet blocks (about 2 x 420 bytes at most), copies past the end
-// included.
-constexpr std::size_t kMostBytesPerCell = 1024;
+// The longest normal text: three numbers of the fixed form and two blanks.
+constexpr std::size_t kMostNormalBytes = 3 * kMaxNumberText + 2;
+// Room for one facet block, the fixed-size copies past its end included.
+constexpr std::size_t kMostBytesPerFacet =
+    (sizeof kFacetStart - 1) + kMostNormalBytes + (sizeof kLoopStart - 1) +
+    3 * ((sizeof kVertex - 1) + std::max(kTripleCopy, sizeof(PointText::text)) + 2) +
+    (sizeof kFacetEnd - 1);
 
-// A cell triangle, with its computed normal.
-char* Facet(char* at, const nodalposition& normal, const PointText& a, const PointText& b,
+// One facet block: "facet normal" and the normal's text, then the three corners in the
+// listed order.
+template <typename PutNormal>
+char* Facet(char* at, PutNormal putNormal, const PointText& a, const PointText& b,
             const PointText& c) {
-    at = Put(at, "    facet normal ");
-    static_assert(kDecimals == 10 && kDigits == 10);  // the form of WriteFixed10Unit
-    at = WriteFixed10Unit(at, normal.x);
-    *at++ = ' ';
-    at = WriteFixed10Unit(at, normal.y);
-    *at++ = ' ';
-    at = WriteFixed10Unit(at, normal.z);
-    at = Put(at, "\r\n      outer loop\r\n");
+    at = Put(at, kFacetStart);
+    at = putNormal(at);
+    at = Put(at, kLoopStart);
     at = PutVertex(at, a);
     at = PutVertex(at, b);
     at = PutVertex(at, c);
-    return Put(at, "      endloop\r\n    endfacet\r\n");
+    return Put(at, kFacetEnd);
 }
 
-// A cap triangle: its normal line is a fixed text.
-void Facet(TextBuffer& out, std::string_view normalLine, const nodalposition& a,
-           const nodalposition& b, const nodalposition& c) {
-    out.Line(normalLine);
-    Corners(out, a, b, c);
+// A cell triangle's normal, computed from its corners.
+auto ComputedNormal(const nodalposition& normal) {
+    return [normal](char* at) {
+        static_assert(kDecimals == 10 && kDigits == 10);  // the form of WriteFixed10Unit
+        at = WriteFixed10Unit(at, normal.x);
+        *at++ = ' ';
+        at = WriteFixed10Unit(at, normal.y);
+        *at++ = ' ';
+        return WriteFixed10Unit(at, normal.z);
+    };
 }
+
+// The caps' normals are fixed texts, and the two ends are written differently on purpose:
+// readers of our files have always seen them so.
+char* LeftCapNormal(char* at) { return Put(at, "-1.0 0.0 0.0"); }
+char* RightCapNormal(char* at) { return Put(at, "1 0 0"); }
+
+// What each worker keeps from piece to piece: the point texts of the two columns in use.
+struct Worker {
+    ColumnTexts left;
+    ColumnTexts right;
+};
 
 class StlModel {
 public:
-    explicit StlModel(const WriterJob& job)
-        : grid_(job.grid), p_(job.parameters), place_(job.grid, job.parameters),
-          width_(grid_.Width()), height_(grid_.PictureHeight()) {
-        if (grid_.Shape() != GridShape::Closed)
+    explicit StlModel(const WriterJob& job) : mesh_(job.grid, job.parameters) {
+        if (job.grid.Shape() != GridShape::Closed)
             throw std::logic_error("the STL model needs the closed depth grid");
     }
 
-    // Cells first .. last − 1 in column-major order, each as triangle A = c0 c2 c1, then
-    // triangle B = c0 c3 c2. A grid point is a corner of up to six triangles in the cells
-    // on both sides of its column, so the texts of the two columns in use are kept: each
-    // point is formatted once per piece, when first needed.
-    void Cells(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        // Kept by each worker thread from piece to piece: a new pair per piece (300 KB at 1000
-        // rows) was zero-filled each time, a third as many bytes as the piece's own text.
-        thread_local ColumnTexts left;
-        thread_local ColumnTexts right;
-        left.Prepare(height_ + 1);
-        right.Prepare(height_ + 1);
-        ForEachInColumnOrder(first, last, height_, [&](int c, int r) {
+    const ReliefMesh& Mesh() const { return mesh_; }
+
+    // Cells first .. last − 1 in column-major order, each as its two triangles. A grid point
+    // is a corner of up to six triangles in the cells on both sides of its column, so the
+    // texts of the two columns in use are kept: each point is formatted once per piece.
+    void Cells(std::uint64_t first, std::uint64_t last, TextBuffer& out, Worker& worker) const {
+        ColumnTexts& left = worker.left;
+        ColumnTexts& right = worker.right;
+        const int rows = mesh_.PictureRows();
+        left.Prepare(rows + 1);
+        right.Prepare(rows + 1);
+        ForEachInColumnOrder(first, last, rows, [&](int c, int r) {
             if (left.column != c) {
                 if (right.column == c) {
                     std::swap(left, right);  // the right side of the last column
@@ -181,54 +176,49 @@ public:
                 }
                 right.Reset(c + 1);
             }
-            const nodalposition c0 = place_.At(c, r);
-            const nodalposition c1 = place_.At(c + 1, r);
-            const nodalposition c2 = place_.At(c + 1, r + 1);
-            const nodalposition c3 = place_.At(c, r + 1);
-            const PointText& t0 = left.Text(r, c0);
-            const PointText& t3 = left.Text(r + 1, c3);
-            const PointText& t1 = right.Text(r, c1);
-            const PointText& t2 = right.Text(r + 1, c2);
-
-            char* at = out.Begin(kMostBytesPerCell);
-            at = Facet(at, FacetNormal(c0, c2, c1), t0, t2, t1);
-            at = Facet(at, FacetNormal(c0, c3, c2), t0, t3, t2);
+            const std::array<GridPoint, 4> corners = CellCorners(c, r);
+            std::array<nodalposition, 4> points;
+            std::array<const PointText*, 4> texts;
+            for (std::size_t k = 0; k < 4; ++k) {
+                points[k] = mesh_.Point(corners[k]);
+                ColumnTexts& side = corners[k].column == c ? left : right;
+                texts[k] = &side.Text(corners[k].row, points[k]);
+            }
+            char* at = out.Begin(2 * kMostBytesPerFacet);
+            for (const auto& t : kCellTriangles) {
+                const nodalposition normal = FacetNormal(points[t[0]], points[t[1]], points[t[2]]);
+                at = Facet(at, ComputedNormal(normal), *texts[t[0]], *texts[t[1]], *texts[t[2]]);
+            }
             out.End(at);
         });
     }
 
     // Cap triangles of rows first .. last − 1, the left one of each row first.
     void Caps(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        const nodalposition leftAxis = LeftAxisPoint(p_);
-        const nodalposition rightAxis = RightAxisPoint(grid_, p_);
-        const int right = width_ - 1;
         for (int r = static_cast<int>(first); r < static_cast<int>(last); ++r) {
-            Facet(out, "    facet normal -1.0 0.0 0.0", place_.At(0, r + 1), place_.At(0, r),
-                  leftAxis);
-            Facet(out, "    facet normal 1 0 0", place_.At(right, r), place_.At(right, r + 1),
-                  rightAxis);
+            for (const CapTriangle& cap : mesh_.Caps(r)) {
+                PointText texts[3];
+                texts[0].Set(mesh_.Point(cap.rim0));
+                texts[1].Set(mesh_.Point(cap.rim1));
+                texts[2].Set(mesh_.AxisPoint(cap));
+                char* at = out.Begin(kMostBytesPerFacet);
+                at = cap.left ? Facet(at, LeftCapNormal, texts[0], texts[1], texts[2])
+                              : Facet(at, RightCapNormal, texts[0], texts[1], texts[2]);
+                out.End(at);
+            }
         }
     }
 
-    std::uint64_t CellCount() const {
-        return static_cast<std::uint64_t>(width_ - 1) * static_cast<std::uint64_t>(height_);
-    }
-    std::uint64_t Rows() const { return static_cast<std::uint64_t>(height_); }
-
 private:
-    const DepthGrid& grid_;
-    const WrapParameters& p_;
-    const GridPlacer place_;
-    int width_;
-    int height_;
+    ReliefMesh mesh_;
 };
 
 }  // namespace
 
 void WriteStlFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progress) {
     const StlModel model(job);
-    const std::uint64_t cells = model.CellCount();
-    const std::uint64_t rows = model.Rows();
+    const std::uint64_t cells = model.Mesh().CellCount();
+    const auto rows = static_cast<std::uint64_t>(model.Mesh().PictureRows());
 
     // Pieces: runs of cells in column-major order, then runs of cap rows; two facets each.
     const std::uint64_t cellsPerPiece = ItemsPerPiece(cells, 2 * kBytesPerFacet);
@@ -241,12 +231,12 @@ void WriteStlFile(const WriterJob& job, ByteSink& sink, const ProgressFn& progre
     ends.Line(ExtractFileName(ChangeFileExt(job.outputPath, ".stl")));
     sink.Write(ends.View());
 
-    WriteInOrder(
+    WriteInOrderWith<Worker>(
         sink, static_cast<std::size_t>(cellPieces + capPieces),
-        [&](std::size_t piece, TextBuffer& out) {
+        [&](std::size_t piece, TextBuffer& out, Worker& worker) {
             if (piece < cellPieces) {
                 const std::uint64_t first = piece * cellsPerPiece;
-                model.Cells(first, std::min(first + cellsPerPiece, cells), out);
+                model.Cells(first, std::min(first + cellsPerPiece, cells), out, worker);
             } else {
                 const std::uint64_t first = (piece - cellPieces) * rowsPerPiece;
                 model.Caps(first, std::min(first + rowsPerPiece, rows), out);
