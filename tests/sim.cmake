@@ -1,0 +1,4 @@
+# The material-removal simulation: reading G-code, the dexel stock, the comparison.
+vantorel_test(sim_reader_test sim_reader_test.cpp LIBS vantorel_sim)
+vantorel_test(sim_stock_test sim_stock_test.cpp LIBS vantorel_sim)
+vantorel_test(sim_relief_test sim_relief_test.cpp LIBS vantorel_sim)
