@@ -17,6 +17,18 @@ const std::map<std::string, Field>& FieldOptions() {
     return options;
 }
 
+// The finishing program's options and where their texts go.
+std::string* ToolpathText(const std::string& name, ToolpathTexts& texts) {
+    if (name == "--tool") return &texts.tool;
+    if (name == "--pattern") return &texts.pattern;
+    if (name == "--stepover") return &texts.stepover;
+    if (name == "--tolerance") return &texts.tolerance;
+    if (name == "--feed-mode") return &texts.feedMode;
+    if (name == "--border") return &texts.border;
+    if (name == "--rapid-rate") return &texts.rapidRate;
+    return nullptr;
+}
+
 bool AddFormats(const std::string& name, std::vector<FormatKind>& formats) {
     std::vector<FormatKind> named;
     if (name == "nc") named = {FormatKind::Nc};
@@ -67,7 +79,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (name == "-f") name = "--format";
         if (name == "-o") name = "--output";
-        const bool known = name == "--format" || name == "--settings" || FieldOptions().count(name) != 0;
+        const bool known = name == "--format" || name == "--settings" || FieldOptions().count(name) != 0 ||
+                           ToolpathText(name, line.toolpath) != nullptr;
         if (!known) return fail("unknown option \"" + argument + "\"");
         if (!value) {
             if (k + 1 >= arguments.size()) return fail("option " + name + " needs a value");
@@ -78,6 +91,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return fail("unknown format \"" + *value + "\" (use nc, stl, obj, dxf or all)");
         } else if (name == "--settings") {
             line.settings = *value;
+        } else if (std::string* text = ToolpathText(name, line.toolpath)) {
+            *text = *value;
+            line.toolpathAsked = true;
         } else {
             const Field field = FieldOptions().at(name);
             if ((field == Field::Header || field == Field::Footer) &&
@@ -119,6 +135,38 @@ G-code only:
                      when below the work surface                 (default 10)
   --header T         one G-code line after the header comment    (default empty)
   --footer T         the program's last line                     (default M2)
+Finishing with a real cutter (the NC file only; without --tool the NC file is
+the original program, which follows the tool's tip over the pixels):
+  --tool ball:D | flat:D | vee:ANGLE:D | taper:TIPD:ANGLE:SHANKD
+                     the cutter in the spindle, in mm and degrees: a ball nose
+                     of diameter D, a flat end, a V-bit of included ANGLE, a
+                     tapered ball nose (tip diameter, included taper angle,
+                     shank diameter). The tool's whole body, shank included, is
+                     kept out of the relief.
+  --pattern rows|rings|spiral
+                     rows: passes along X at fixed A (as the original program);
+                     rings: passes round A at fixed X; spiral: one helix, X
+                     advancing a stepover per turn (full turn only; A grows past
+                     360, so the A axis must not wrap)           (default rows)
+  --stepover MM      distance between passes: arc length at the work surface
+                     for rows, along X for rings and spiral; at most the tool's
+                     diameter; smaller leaves lower scallops     (default D / 10)
+  --tolerance MM     how far a straight move may cut below the exact height the
+                     tool may reach; it is also how straight a stretch must be
+                     to become one move                          (default 0.002)
+  --feed-mode units|inverse-time
+                     units (G94): F in mm/min; LinuxCNC times a move that turns
+                     A by its X and Z travel alone, right for rows. inverse-time
+                     (G93): every move gets F = 1/minutes from the length its
+                     contact point travels on the work, so the surface moves at
+                     the feed rate while A turns: the default for rings and
+                     spiral
+  --border stock|free
+                     stock: beyond the picture (before its first and after its
+                     last column, outside a wrap under 360) the stock is uncut
+                     and is not cut; free: it is air             (default stock)
+  --rapid-rate MM_PER_MIN
+                     rapid speed for the machining-time estimate (default 2000)
 Other:
   --settings FILE    take the field texts from a Data.ini first (options given
                      here still win)

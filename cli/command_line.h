@@ -7,6 +7,7 @@
 
 #include "core/output_format.h"
 #include "core/run_host.h"
+#include "core/toolpath_settings.h"
 
 namespace vantorel {
 
@@ -24,6 +25,8 @@ struct CommandLine {
     std::vector<FormatKind> formats;       // in the order given, each once
     std::optional<std::string> settings;   // a Data.ini to take the field texts from
     std::array<std::optional<std::string>, 12> fields;  // indexed by Field; typed values
+    ToolpathTexts toolpath;  // --tool and the finishing options, as typed
+    bool toolpathAsked = false;  // any of them given
 };
 
 struct ParsedCommandLine {

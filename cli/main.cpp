@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -21,9 +23,10 @@ namespace {
 
 class CommandLineHost final : public RunHost {
 public:
-    CommandLineHost(std::array<std::string, 12> fields, const Picture* picture, bool quiet)
+    CommandLineHost(std::array<std::string, 12> fields, const Picture* picture, bool quiet,
+                    const ToolpathSettings* toolpath)
         : fields_(std::move(fields)), picture_(picture), quiet_(quiet),
-          showBar_(!quiet && ::isatty(STDERR_FILENO)) {}
+          showBar_(!quiet && ::isatty(STDERR_FILENO)), toolpath_(toolpath) {}
 
     std::string FieldText(Field field) const override { return fields_[static_cast<int>(field)]; }
     void SetStatus(const std::string& text) override {
@@ -42,6 +45,7 @@ public:
     }
     void SetControlsEnabled(bool) override {}
     const Picture& LoadedPicture() const override { return *picture_; }
+    const ToolpathSettings* Toolpath() const override { return toolpath_; }
 
     void Progress(std::uint64_t done, std::uint64_t total) override {
         if (!showBar_ || total == 0) return;
@@ -66,8 +70,22 @@ private:
     bool quiet_;
     bool showBar_;
     bool barShown_ = false;
+    const ToolpathSettings* toolpath_;
     std::chrono::steady_clock::time_point phaseStart_ = std::chrono::steady_clock::now();
 };
+
+// The finishing program's header states its estimated machining time; say it here too.
+void PrintMachiningTime(const std::string& program) {
+    std::ifstream in(program);
+    const std::string mark = "( Estimated machining time: ";
+    std::string text;
+    for (int k = 0; k < 40 && std::getline(in, text); ++k)
+        if (text.rfind(mark, 0) == 0) {
+            const std::size_t end = text.find(" )");
+            std::cerr << "Estimated machining time: " << text.substr(mark.size(), end - mark.size()) << '\n';
+            return;
+        }
+}
 
 // The texts the window would hold: its first-start defaults, then the settings file, then
 // what was typed on the command line.
@@ -109,6 +127,16 @@ int Main(const std::vector<std::string>& arguments) {
         return kExitUsage;
     }
 
+    std::optional<ToolpathSettings> toolpath;
+    if (line.toolpathAsked) {
+        std::string problem;
+        toolpath = ParseToolpathSettings(line.toolpath, &problem);
+        if (!toolpath) {
+            std::cerr << "vantorel-cli: " << problem << '\n';
+            return kExitRefused;
+        }
+    }
+
     std::array<std::string, 12> texts = FieldTexts(line);
     const int work = static_cast<int>(Field::WorkSurface);
     const int clearance = static_cast<int>(Field::Clearance);
@@ -132,7 +160,8 @@ int Main(const std::vector<std::string>& arguments) {
     }
     static const ColourTable kNoPicture(0, 0);
     const Picture* picture = load.picture ? load.picture.get() : nullptr;
-    CommandLineHost host(texts, picture ? picture : &kNoPicture, line.quiet);
+    CommandLineHost host(texts, picture ? picture : &kNoPicture, line.quiet,
+                         toolpath ? &*toolpath : nullptr);
 
     int status = kExitWritten;
     for (FormatKind kind : line.formats) {
@@ -140,6 +169,8 @@ int Main(const std::vector<std::string>& arguments) {
         switch (ConversionRun(host, format)) {
             case RunOutcome::Completed:
                 std::cout << format.OutputPath(texts[static_cast<int>(Field::OutputName)]) << '\n';
+                if (toolpath && kind == FormatKind::Nc && !line.quiet)
+                    PrintMachiningTime(format.OutputPath(texts[static_cast<int>(Field::OutputName)]));
                 break;
             case RunOutcome::Aborted:
                 if (status == kExitWritten) status = kExitRefused;

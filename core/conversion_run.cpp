@@ -6,6 +6,7 @@
 #include "core/depth_grid.h"
 #include "core/number_text.h"
 #include "core/run_error.h"
+#include "core/toolpath_settings.h"
 #include "core/wrap_parameters.h"
 
 namespace vantorel {
@@ -58,6 +59,15 @@ std::optional<std::string> ValidateJob(const RunHost& host, const OutputFormat& 
     if (ParseNumber(host.FieldText(Field::DepthofCut), 0) == 0)
         return "The depth of cut is zero, so no machining will occur.\n\nConversion Aborted.";
     if (!host.FileExists(picturePath)) return "The input file does not exist.\n\nPlease check";
+    if (const ToolpathSettings* toolpath = host.Toolpath(); toolpath && format.kind == FormatKind::Nc) {
+        WrapParameters p;
+        p.WrapAngle = ParseNumber(host.FieldText(Field::WrapAngle), 360);
+        p.WorkSurface = ParseNumber(host.FieldText(Field::WorkSurface), 7.5);
+        p.DepthofCut = ParseNumber(host.FieldText(Field::DepthofCut), 1);
+        p.Feedrate = ParseNumber(host.FieldText(Field::Feedrate), 200);
+        p.Clearance = ParseNumber(host.FieldText(Field::Clearance), 10);
+        if (auto problem = CheckToolpathJob(*toolpath, p)) return *problem + "\n\nConversion Aborted.";
+    }
     if (host.PathTaken(outputPath)) return std::string(format.overwriteMessage);
     return std::nullopt;
 }
@@ -99,7 +109,9 @@ RunOutcome ConversionRun(RunHost& host, const OutputFormat& format) {
         host.SetStatus(std::string(format.buildingStatus));
         host.Repaint();
         std::unique_ptr<OutputFile> output = host.CreateOutput(outputPath);
-        format.write(WriterJob{*grid, parameters, outputPath}, *output,
+        format.write(WriterJob{*grid, parameters, outputPath,
+                               format.kind == FormatKind::Nc ? host.Toolpath() : nullptr},
+                     *output,
                      [&host](std::uint64_t done, std::uint64_t total) { host.Progress(done, total); });
 
         host.SetStatus(std::string(format.savingStatus));

@@ -10,6 +10,8 @@
 
 namespace vantorel {
 
+struct ToolpathSettings;
+
 // The window's fields, numbered as the window numbers its edits.
 enum class Field {
     PicturePath = 1,  // Edit1
@@ -57,6 +59,8 @@ public:
     virtual std::string LowerCase(std::string_view text) const;
     // Told as the output grows; a run shows no progress otherwise.
     virtual void Progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+    // The tool-compensated finishing program asked for; none: the original NC program.
+    virtual const ToolpathSettings* Toolpath() const { return nullptr; }
 };
 
 }  // namespace vantorel

@@ -131,10 +131,11 @@ std::optional<std::string> CheckToolpathJob(const ToolpathSettings& settings,
         return "--tool: the tool would have to reach the rotary axis: the depth of cut (" +
                FormatGeneral(p.DepthofCut) + " mm) must be less than the work surface radius (" +
                FormatGeneral(p.WorkSurface) + " mm)";
-    if (!(p.Clearance > p.WorkSurface && p.Clearance > p.WorkSurface - p.DepthofCut))
+    // At the work surface itself a rapid only grazes the stock's top line.
+    if (!(p.Clearance >= p.WorkSurface && p.Clearance >= p.WorkSurface - p.DepthofCut))
         return "--tool: the clearance plane (Z " + FormatGeneral(p.Clearance) +
-               ") must lie above the work surface (" + FormatGeneral(p.WorkSurface) +
-               " mm) so that rapid moves clear the stock";
+               ") must not lie below the work surface (" + FormatGeneral(p.WorkSurface) +
+               " mm), so that rapid moves clear the stock";
     if (!(p.Feedrate > 0))
         return "--tool: the feed rate must be more than 0 mm/min (got " +
                FormatGeneral(p.Feedrate) + ")";

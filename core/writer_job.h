@@ -10,6 +10,8 @@
 
 namespace vantorel {
 
+struct ToolpathSettings;
+
 // Told after each piece of a file reaches its sink: pieces done, pieces in all.
 using ProgressFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
@@ -19,6 +21,8 @@ struct WriterJob {
     const DepthGrid& grid;
     const WrapParameters& parameters;
     std::string outputPath;
+    // The NC file: a tool-compensated finishing program for this tool; none: the original.
+    const ToolpathSettings* toolpath = nullptr;
 };
 
 // A format's writer: the whole file, in order, into `out`.

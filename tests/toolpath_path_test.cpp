@@ -62,7 +62,9 @@ void ExpectSafe(const Case& k, double tolerance) {
         auto liftBeside = [&](std::size_t j) {
             return j < points.size() && points[j].x == q.x && points[j].a == q.a;
         };
-        if (!liftBeside(i - 1) && !liftBeside(i + 1)) ASSERT_LE(q.z, z + 1.0001e-4) << i;
+        if (!liftBeside(i - 1) && !liftBeside(i + 1)) {
+            ASSERT_LE(q.z, z + 1.0001e-4) << i;
+        }
     }
     double deepest = 0;
     for (std::size_t i = 1; i < points.size(); ++i) {

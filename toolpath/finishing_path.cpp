@@ -132,10 +132,8 @@ void FinishingPath::Follow(const Guide& guide, std::vector<PathPoint>& out) cons
             if (std::abs(to.z - from.z) > tolerance / 2) {
                 Sample lift = from.z < to.z ? from : to;
                 lift.z = std::max(from.z, to.z);
-                if (from.z < to.z)
-                    samples.push_back(lift), samples.push_back(to);
-                else
-                    samples.push_back(lift), samples.push_back(to);
+                samples.push_back(lift);
+                samples.push_back(to);
                 return;
             }
             samples.push_back(to);

@@ -3,6 +3,17 @@
 #include "writers/writer_job.h"
 
 namespace vantorel {
+namespace {
+
+// With a tool chosen the NC file is the compensated finishing program, else the original.
+void WriteNcProgram(const WriterJob& job, ByteSink& out, const ProgressFn& progress) {
+    if (job.toolpath)
+        WriteToolpathFile(job, out, progress);
+    else
+        WriteNcFile(job, out, progress);
+}
+
+}  // namespace
 
 const OutputFormat& DxfFormat() {
     static const OutputFormat format{
@@ -32,7 +43,7 @@ const OutputFormat& NcFormat() {
     static const OutputFormat format{
         FormatKind::Nc, "NC", ".nc", GridShape::Plain, true, "Creating Toolpath file", "Writing NC file",
         "An existing NC file will get overwritten.\n\nPlease delete file or change converted file name",
-        WriteNcFile};
+        WriteNcProgram};
     return format;
 }
 
