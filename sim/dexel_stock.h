@@ -48,9 +48,11 @@ class DexelStock {
     float Radius(int i, int j) const { return radii_[Index(i, j)]; }
     const std::vector<float>& Radii() const { return radii_; }
 
-    // Lowers the cells of rows [rowBegin, rowEnd) that the tool's body at `pose` enters.
-    // Gives the deepest lowering, in mm (0 when nothing was touched).
-    double Stamp(const Tool& tool, const ToolPose& pose, int rowBegin, int rowEnd);
+    // Lowers the cells the tool's body at `pose` enters, on the rows j with
+    // j % parts == part (so that threads share any pose's rows evenly). With `measure`,
+    // gives the deepest lowering in mm (0 when nothing was touched); else 0.
+    double Stamp(const Tool& tool, const ToolPose& pose, int part = 0, int parts = 1,
+                 bool measure = true);
 
   private:
     std::size_t Index(int i, int j) const {

@@ -31,8 +31,9 @@ void InBands(int count, int threads, Fn&& fn) {
 }
 
 // The tool positions walked so far, stamped into the stock a batch at a time by every
-// thread, each on its own band of rows. Stamping only lowers radii, so the bands never
-// wait for one another, and each band sees the moves in program order.
+// thread, each on its own share of the rows (alternate rows, so that every pose is shared).
+// Stamping only lowers radii, so the threads never wait for one another, and each row sees
+// the moves in program order.
 class Walker {
   public:
     Walker(DexelStock& stock, const Tool& tool, const SimulationOptions& options,
@@ -68,11 +69,11 @@ class Walker {
         if (poses_.empty()) return;
         deepest_.assign(poses_.size() * 2, 0);
         const int threads = std::max(1, std::min(options_.threads, 2));
-        InBands(stock_.Layout().rows, threads, [&](int begin, int end) {
-            const std::size_t slot = begin == 0 ? 0 : 1;
+        InBands(threads, threads, [&](int part, int) {
             for (std::size_t k = 0; k < poses_.size(); ++k) {
-                const double cut = stock_.Stamp(tool_, poses_[k], begin, end);
-                if (rapid_[k] != 0) deepest_[2 * k + slot] = static_cast<float>(cut);
+                const bool rapid = rapid_[k] != 0;
+                const double cut = stock_.Stamp(tool_, poses_[k], part, threads, rapid);
+                if (rapid) deepest_[2 * k + part] = static_cast<float>(cut);
             }
         });
         long lastLine = 0;
