@@ -101,7 +101,7 @@ std::array<std::string, 12> FieldTexts(const CommandLine& line) {
         }
     }
     texts[static_cast<int>(Field::PicturePath)] = line.picture;
-    texts[static_cast<int>(Field::OutputName)] = ChangeFileExt(line.picture, " Vantorel.dxf");
+    texts[static_cast<int>(Field::OutputName)] = ChangeFileExt(line.picture, kOutputNameSuffix);
     for (int f = 1; f < 12; ++f)
         if (line.fields[f]) texts[f] = *line.fields[f];
     return texts;

@@ -14,25 +14,28 @@ namespace {
 
 constexpr const char* kAborted = "Conversion Aborted";
 
+// A field's number, as a run reads it.
+double FieldNumber(const RunHost& host, Field field) {
+    return ParseNumber(host.FieldText(field), DefaultOf(field).value);
+}
+
 WrapParameters ReadParameters(const RunHost& host, const OutputFormat& format, int width,
                               int height) {
-    auto number = [&](Field field, double defaultValue) {
-        return ParseNumber(host.FieldText(field), defaultValue);
-    };
+    auto number = [&](Field field) { return FieldNumber(host, field); };
     WrapParameters p;
-    p.LeftX = number(Field::LeftX, 0);
-    p.WrapAngle = number(Field::WrapAngle, 360);
+    p.LeftX = number(Field::LeftX);
+    p.WrapAngle = number(Field::WrapAngle);
     if (format.kind == FormatKind::Nc)
         p.AngleStepDegrees = ComputeAngleStepDegrees(p.WrapAngle, height);
     else
         p.AngleStep = ComputeAngleStep(p.WrapAngle, height);
-    p.ImageLength = number(Field::ImageLength, 100);
+    p.ImageLength = number(Field::ImageLength);
     p.XStep = ComputeXStep(p.ImageLength, width);
-    p.WorkSurface = number(Field::WorkSurface, 7.5);
-    p.DepthofCut = number(Field::DepthofCut, 1);
+    p.WorkSurface = number(Field::WorkSurface);
+    p.DepthofCut = number(Field::DepthofCut);
     if (format.readsMachiningFields) {
-        p.Feedrate = number(Field::Feedrate, 200);
-        p.Clearance = number(Field::Clearance, 10);
+        p.Feedrate = number(Field::Feedrate);
+        p.Clearance = number(Field::Clearance);
         p.Header = host.FieldText(Field::Header);
         p.Footer = host.FieldText(Field::Footer);
     }
@@ -61,11 +64,11 @@ std::optional<std::string> ValidateJob(const RunHost& host, const OutputFormat& 
     if (!host.FileExists(picturePath)) return "The input file does not exist.\n\nPlease check";
     if (const ToolpathSettings* toolpath = host.Toolpath(); toolpath && format.kind == FormatKind::Nc) {
         WrapParameters p;
-        p.WrapAngle = ParseNumber(host.FieldText(Field::WrapAngle), 360);
-        p.WorkSurface = ParseNumber(host.FieldText(Field::WorkSurface), 7.5);
-        p.DepthofCut = ParseNumber(host.FieldText(Field::DepthofCut), 1);
-        p.Feedrate = ParseNumber(host.FieldText(Field::Feedrate), 200);
-        p.Clearance = ParseNumber(host.FieldText(Field::Clearance), 10);
+        p.WrapAngle = FieldNumber(host, Field::WrapAngle);
+        p.WorkSurface = FieldNumber(host, Field::WorkSurface);
+        p.DepthofCut = FieldNumber(host, Field::DepthofCut);
+        p.Feedrate = FieldNumber(host, Field::Feedrate);
+        p.Clearance = FieldNumber(host, Field::Clearance);
         if (auto problem = CheckToolpathJob(*toolpath, p)) return *problem + "\n\nConversion Aborted.";
     }
     if (host.PathTaken(outputPath)) return std::string(format.overwriteMessage);
@@ -139,23 +142,6 @@ RunOutcome ConversionRun(RunHost& host, const OutputFormat& format) {
         return RunOutcome::Failed;
     }
     return RunOutcome::Completed;
-}
-
-std::string DefaultFieldText(Field field) {
-    switch (field) {
-        case Field::LeftX: return "0.0";
-        case Field::WrapAngle: return "360";
-        case Field::ImageLength: return "100.0";
-        case Field::WorkSurface: return "7.5";
-        case Field::DepthofCut: return "1.0";
-        case Field::Feedrate: return "200";
-        case Field::Clearance: return "10";
-        case Field::Footer: return "M2";
-        case Field::PicturePath:
-        case Field::OutputName:
-        case Field::Header: break;
-    }
-    return "";
 }
 
 }  // namespace vantorel

@@ -20,7 +20,4 @@ std::optional<std::string> ValidateJob(const RunHost& host, const OutputFormat& 
 // One conversion: validate, build the depth grid, write the format's file, restore the host.
 RunOutcome ConversionRun(RunHost& host, const OutputFormat& format);
 
-// Field texts of a first start, before any settings file is read.
-std::string DefaultFieldText(Field field);
-
 }  // namespace vantorel

@@ -5,27 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/fields.h"
 #include "core/output_file.h"
 #include "core/picture.h"
 
 namespace vantorel {
 
 struct ToolpathSettings;
-
-// The window's fields, numbered as the window numbers its edits.
-enum class Field {
-    PicturePath = 1,  // Edit1
-    OutputName,       // Edit2
-    LeftX,            // Edit3
-    WrapAngle,        // Edit4
-    ImageLength,      // Edit5
-    WorkSurface,      // Edit6
-    DepthofCut,       // Edit7
-    Feedrate,         // Edit8
-    Clearance,        // Edit9
-    Header,           // Edit10
-    Footer,           // Edit11
-};
 
 // Whether `path` names an existing file (not a folder).
 bool IsExistingFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/fields.h"
 #include "core/geometry.h"
 #include "core/number_text.h"
 
@@ -16,7 +17,7 @@ TextLine Comment(const char* text, double value, const char* unit) {
 
 Program TipToolpath::Opening() const {
     return {
-        TextLine{"( Toolpath File Produced by the Quennock Vantorel Program )"},
+        TextLine{"( Toolpath File " + std::string(kProducedBy) + " )"},
         Comment("( Left Edge of Picture at X = ", p_.LeftX, "mm )"),
         Comment("( Picture is wrapped around ", p_.WrapAngle, "degrees )"),
         Comment("( Z Value of worksurface ", p_.WorkSurface, "mm )"),

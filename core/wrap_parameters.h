@@ -2,19 +2,21 @@
 
 #include <string>
 
+#include "core/fields.h"
+
 namespace vantorel {
 
 inline constexpr double kPi = 3.141592653589793;
 
 // The job parameters of one run, read afresh from the field texts, with the derived steps.
 struct WrapParameters {
-    double LeftX = 0;        // mm, X of the picture's first column
-    double WrapAngle = 360;  // degrees the picture's height is wrapped through
-    double ImageLength = 100;
-    double WorkSurface = 7.5;  // mm, radius of the uncut surface
-    double DepthofCut = 1;     // mm given to the brightest pixel
-    double Feedrate = 200;     // mm/min (NC only)
-    double Clearance = 10;     // mm, Z of the retract plane (NC only)
+    double LeftX = DefaultOf(Field::LeftX).value;  // mm, X of the picture's first column
+    double WrapAngle = DefaultOf(Field::WrapAngle).value;  // degrees the height is wrapped through
+    double ImageLength = DefaultOf(Field::ImageLength).value;
+    double WorkSurface = DefaultOf(Field::WorkSurface).value;  // mm, radius of the uncut surface
+    double DepthofCut = DefaultOf(Field::DepthofCut).value;    // mm given to the brightest pixel
+    double Feedrate = DefaultOf(Field::Feedrate).value;        // mm/min (NC only)
+    double Clearance = DefaultOf(Field::Clearance).value;      // mm, Z of the retract plane (NC only)
     std::string Header;        // one free G-code line (NC only)
     std::string Footer;
 

@@ -275,7 +275,7 @@ void TDepthCutForm::Edit1Change() {
         SetCreateButtonsEnabled(false);
         return;
     }
-    Edit2->setText(ToQ(ChangeFileExt(path, " Vantorel.dxf")));
+    Edit2->setText(ToQ(ChangeFileExt(path, kOutputNameSuffix)));
     SaveDialog1.InitialDir = ToQ(ExtractFilePath(path));
     LoadPicture();
 }
@@ -291,7 +291,7 @@ void TDepthCutForm::OriginalBMPButtonClick() {
     Edit1->setText(*chosen);
     const std::string path = ToStd(Edit1->text());
     OpenDialog1.InitialDir = ToQ(ExtractFilePath(path));
-    Edit2->setText(ToQ(ChangeFileExt(path, " Vantorel.dxf")));
+    Edit2->setText(ToQ(ChangeFileExt(path, kOutputNameSuffix)));
     SaveDialog1.InitialDir = ToQ(ExtractFilePath(path));
     LoadPicture();
 }

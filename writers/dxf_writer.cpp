@@ -2,13 +2,16 @@
 // band of seam faces closing the tube when the picture is wrapped through a full turn.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "core/fields.h"
 #include "core/geometry.h"
+#include "core/relief_mesh.h"
 #include "writers/text_pieces.h"
 #include "writers/ordered_chunks.h"
 #include "writers/writer_job.h"
@@ -16,10 +19,9 @@
 namespace vantorel {
 namespace {
 
-// 31 groups: the two comments, a TABLES section with one line type and one layer, and the
-// start of the ENTITIES section.
+// After the banner comment, 30 groups: a second comment, a TABLES section with one line type
+// and one layer, and the start of the ENTITIES section.
 constexpr const char* kOpening[] = {
-    "999", "DXF File Produced by the Quennock Vantorel Program",
     "999", "Vantorel: depth map wrapped round a rotary axis as 3DFACE entities",
     " 0",  "SECTION",
     " 2",  "TABLES",
@@ -80,13 +82,16 @@ constexpr char kCornerCodes[4][3][7] = {
     {"\r\n13\r\n", "\r\n23\r\n", "\r\n33\r\n"},
 };
 
-// Room for one face: about 330 bytes, with the copies past the end.
-constexpr std::size_t kMostBytesPerFace = 512;
+// The opening's last line end comes with the first group code.
+constexpr char kFaceStart[] = " 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83";
+
+// Room for one face, the fixed-size copies past its end included.
+constexpr std::size_t kMostBytesPerFace =
+    (sizeof kFaceStart - 1) + 4 * 3 * (6 + std::max(kMaxNumberText, NumberText::kCopy)) + 2;
 
 void Face(TextBuffer& out, const CornerText* const (&corners)[4]) {
     char* at = out.Begin(kMostBytesPerFace);
-    // The opening's last line end comes with the first group code.
-    at = Put(at, " 0\r\n3DFACE\r\n 8\r\nQuennock\r\n62\r\n83");
+    at = Put(at, kFaceStart);
     for (int k = 0; k < 4; ++k) {
         std::memcpy(at, kCornerCodes[k][0], 6);
         at = Put(at + 6, *corners[k]->x);
@@ -98,9 +103,9 @@ void Face(TextBuffer& out, const CornerText* const (&corners)[4]) {
     out.End(PutLineEnd(at));
 }
 
-void Face(TextBuffer& out, const nodalposition (&corners)[4]) {
+void Face(TextBuffer& out, const ReliefMesh& mesh, const std::array<GridPoint, 4>& corners) {
     CornerText texts[4];
-    for (int k = 0; k < 4; ++k) texts[k].Set(corners[k]);
+    for (std::size_t k = 0; k < 4; ++k) texts[k].Set(mesh.Point(corners[k]));
     Face(out, {&texts[0], &texts[1], &texts[2], &texts[3]});
 }
 
@@ -111,7 +116,7 @@ using Piece = vantorel::Piece<Stretch>;
 class DxfDrawing {
 public:
     explicit DxfDrawing(const WriterJob& job)
-        : p_(job.parameters), place_(job.grid, job.parameters), width_(job.grid.Width()),
+        : mesh_(job.grid, job.parameters), width_(job.grid.Width()),
           height_(job.grid.PictureHeight()) {
         if (job.grid.Shape() != GridShape::Plain)
             throw std::logic_error("the DXF drawing needs the plain depth grid");
@@ -124,7 +129,7 @@ public:
         AddStretch(plan, Stretch::Opening, 1, 1024);
         AddStretch(plan, Stretch::SurfaceFaces, cells, kBytesPerFace);
         // Only a wrap of exactly one turn closes the tube; 359.9 or 720 leave it open.
-        if (p_.WrapAngle == 360.0) AddStretch(plan, Stretch::SeamFaces, columns, kBytesPerFace);
+        if (mesh_.HasSeam()) AddStretch(plan, Stretch::SeamFaces, columns, kBytesPerFace);
         AddStretch(plan, Stretch::Closing, 1, 32);
         return plan;
     }
@@ -132,6 +137,9 @@ public:
     void Format(const Piece& piece, TextBuffer& out) const {
         switch (piece.stretch) {
             case Stretch::Opening:
+                out.Line("999");
+                out.Append("DXF File ");
+                out.Line(kProducedBy);
                 for (const char* line : kOpening) out.Line(line);
                 break;
             case Stretch::SurfaceFaces: SurfaceFaces(piece.first, piece.last, out); break;
@@ -143,8 +151,8 @@ public:
 private:
     // Cells (i, j) for rows 0 .. H − 2 in column-major order, corners c0, c1, c2, c3.
     // Walking down a column, a cell's c0 and c1 are the previous cell's c3 and c2, so their
-    // texts are kept rather than formatted again. x of columns i and i + 1 (GridPlacer puts
-    // ColumnX there) is formatted once per column of the piece.
+    // texts are kept rather than formatted again. x of columns i and i + 1 (the mesh puts
+    // column X there) is formatted once per column of the piece.
     void SurfaceFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
         CornerText texts[4];
         CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
@@ -157,8 +165,8 @@ private:
                 std::swap(lower[0], upper[0]);
                 std::swap(lower[1], upper[1]);
             } else {
-                const nodalposition c0 = place_.At(i, j);
-                const nodalposition c1 = place_.At(i + 1, j);
+                const nodalposition c0 = mesh_.Point(i, j);
+                const nodalposition c1 = mesh_.Point(i + 1, j);
                 if (i != previousColumn) {
                     SetGeneral(columnX[0], c0.x);
                     SetGeneral(columnX[1], c1.x);
@@ -169,9 +177,9 @@ private:
                 lower[1]->SetYZ(c1);
             }
             upper[0]->x = &columnX[0];
-            upper[0]->SetYZ(place_.At(i, j + 1));
+            upper[0]->SetYZ(mesh_.Point(i, j + 1));
             upper[1]->x = &columnX[1];
-            upper[1]->SetYZ(place_.At(i + 1, j + 1));
+            upper[1]->SetYZ(mesh_.Point(i + 1, j + 1));
             previousColumn = i;
             previousRow = j;
             Face(out, {lower[0], lower[1], upper[1], upper[0]});
@@ -180,16 +188,11 @@ private:
 
     // From the last row back to row 0, at angle 0.
     void SeamFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        const int lastRow = height_ - 1;
-        for (int i = static_cast<int>(first); i < static_cast<int>(last); ++i) {
-            const nodalposition corners[4] = {place_.At(i, lastRow), place_.At(i + 1, lastRow),
-                                              place_.At(i + 1, 0), place_.At(i, 0)};
-            Face(out, corners);
-        }
+        for (int i = static_cast<int>(first); i < static_cast<int>(last); ++i)
+            Face(out, mesh_, mesh_.SeamCorners(i));
     }
 
-    const WrapParameters& p_;
-    const GridPlacer place_;
+    const ReliefMesh mesh_;
     int width_;
     int height_;
 };

@@ -16,15 +16,19 @@ GcodeText::GcodeText() : slots_(new Slot[kSlots]) {
     for (std::size_t k = 0; k < kSlots; ++k) slots_[k].bits = kEmptySlot;
 }
 
-const NumberText& GcodeText::Fixed4(double value) {
+inline const NumberText& GcodeText::Fixed4(double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     std::size_t k = (bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits);
     for (;; k = (k + 1) & (kSlots - 1)) {
-        Slot& slot = slots_[k];
+        const Slot& slot = slots_[k];
         if (slot.bits == bits) [[likely]]
             return slot.text;
         if (slot.bits == kEmptySlot) break;
     }
+    return Remember(value, bits, k);
+}
+
+const NumberText& GcodeText::Remember(double value, std::uint64_t bits, std::size_t k) {
     if (used_ == kSlots / 2) {
         for (std::size_t s = 0; s < kSlots; ++s) slots_[s].bits = kEmptySlot;
         used_ = 0;
@@ -40,14 +44,21 @@ const NumberText& GcodeText::Fixed4(double value) {
 void GcodeText::Append(TextBuffer& out, const Move& move) {
     char* at = out.Begin(kMostMoveBytes);
     at = move.motion == Motion::Rapid ? Put(at, "G0") : Put(at, "G1");
-    for (std::uint8_t w = 0; w < move.wordCount; ++w) {
-        const Axis axis = move.words[w];
-        *at++ = ' ';
-        *at++ = kAxisLetters[static_cast<int>(axis)];
-        if (move.form == CoordinateForm::Whole)
-            at = WriteGeneral(at, move.Coordinate(axis));
-        else
-            at = Put(at, Fixed4(move.Coordinate(axis)));
+    const double values[] = {move.x, move.y, move.z, move.a};
+    if (move.form == CoordinateForm::Fixed4) [[likely]] {
+        for (std::uint8_t w = 0; w < move.wordCount; ++w) {
+            const auto axis = static_cast<int>(move.words[w]);
+            at[0] = ' ';
+            at[1] = kAxisLetters[axis];
+            at = Put(at + 2, Fixed4(values[axis]));
+        }
+    } else {
+        for (std::uint8_t w = 0; w < move.wordCount; ++w) {
+            const auto axis = static_cast<int>(move.words[w]);
+            at[0] = ' ';
+            at[1] = kAxisLetters[axis];
+            at = WriteGeneral(at + 2, values[axis]);
+        }
     }
     if (move.inverseTimeFeed != 0) {
         at = Put(at, " F");

@@ -36,6 +36,8 @@ private:
     // an open-addressed table, emptied when half full, so a program of many distinct values
     // costs one format per number and no more.
     const NumberText& Fixed4(double value);
+    // Formats a value not in the table into free slot k (or an emptied table).
+    [[gnu::noinline]] const NumberText& Remember(double value, std::uint64_t bits, std::size_t k);
 
     static constexpr int kSlotBits = 14;
     static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/fields.h"
 #include "core/geometry.h"
 #include "writers/text_pieces.h"
 #include "writers/ordered_chunks.h"
@@ -20,9 +21,9 @@ namespace {
 constexpr int kDecimals = 10;
 constexpr int kDigits = 10;
 
-// Room for one line, the copies past its end included: a face line of four corners of three
-// numbers below 10^16 (at most 4 x 51 bytes, the last copy 56) is the longest.
-constexpr std::size_t kMostBytesPerLine = 256;
+// Room for one vertex line, the copies past its end included: "vt " or "v " and three
+// numbers of the fixed form with their blanks.
+constexpr std::size_t kMostBytesPerLine = 3 + 3 * (kMaxNumberText + 1) + NumberText::kCopy + 2;
 
 void Number(TextBuffer& out, double value) { out.Fixed(value, kDecimals, kDigits); }
 
@@ -66,12 +67,11 @@ public:
         for (int j = 0; j <= height_; ++j)
             SetFixed(textureRows_[static_cast<std::size_t>(j)],
                      1.0 - static_cast<double>(j) / rowSpan, kDecimals, kDigits);
-        rowNormals_.resize(static_cast<std::size_t>(height_) + 1);
-        for (int j = 0; j <= height_; ++j) {
-            NumberText& n = rowNormals_[static_cast<std::size_t>(j)];
-            n.text[0] = '/';
-            n.size = static_cast<std::uint8_t>(PutUnsigned(n.text + 1, static_cast<std::uint64_t>(j) + 1) - n.text);
-        }
+        // Normals 1 .. H + 1 are the rows', then the left end's and the right end's.
+        for (int j = 0; j <= height_; ++j)
+            rowNormals_.push_back(NormalNumber(static_cast<std::uint64_t>(j) + 1));
+        leftNormal_ = NormalNumber(static_cast<std::uint64_t>(height_) + 2);
+        rightNormal_ = NormalNumber(static_cast<std::uint64_t>(height_) + 3);
     }
 
     std::vector<Piece> Plan() const {
@@ -97,7 +97,8 @@ public:
         const std::uint64_t last = piece.last;
         switch (piece.stretch) {
             case Stretch::Header:
-                out.Line("# OBJ File Produced by the Quennock Vantorel Program");
+                out.Append("# OBJ File ");
+                out.Line(kProducedBy);
                 break;
             case Stretch::GridVertices: GridVertices(first, last, out); break;
             case Stretch::AxisPoints: {
@@ -185,37 +186,34 @@ private:
         }
     }
 
-    // vertex/texture/normal; the texture number is always the vertex number.
-    static char* SideCorner(char* at, std::int64_t vertex, std::int64_t normal) {
+    // One face corner, " vertex/texture/normal" on the cylinder (the texture number is always
+    // the vertex number) or " vertex//normal" at the ends; `normal` is the "/n" text.
+    static char* PutCorner(char* at, std::uint64_t vertex, bool withTexture,
+                           const NumberText& normal) {
         *at++ = ' ';
         // The vertex number is formatted once and its 16-byte text copied for the texture.
         char* const first = at;
-        at = PutUnsigned(at, static_cast<std::uint64_t>(vertex));
+        at = PutUnsigned(at, vertex);
         const std::size_t length = static_cast<std::size_t>(at - first);
         *at++ = '/';
-        char copy[16];
-        std::memcpy(copy, first, 16);
-        std::memcpy(at, copy, 16);
-        at += length;
-        *at++ = '/';
-        return PutUnsigned(at, static_cast<std::uint64_t>(normal));
+        if (withTexture) {
+            char copy[16];
+            std::memcpy(copy, first, 16);
+            std::memcpy(at, copy, 16);
+            at += length;
+        }
+        return Put(at, normal);
     }
 
-    static void EndCorner(TextBuffer& out, std::int64_t vertex, std::int64_t normal) {
-        out.Char(' ');
-        out.Integer(vertex);
-        out.Append("//");
-        out.Integer(normal);
-    }
-
-    // " vertex/vertex/normal" of one face corner, kept for the next cell down the column.
+    // A corner's text, kept for the next cell down the column.
     struct CornerText {
-        static constexpr std::size_t kCopy = 56;  // three numbers below 10^16 and their marks
-        char text[72];
+        // Three numbers below 10^16 and their marks; copied whole, past the end included.
+        static constexpr std::size_t kCopy = 1 + 16 + 1 + 16 + 1 + 16 + 5;
+        char text[kCopy + NumberText::kCopy];
         std::size_t size;
 
-        void Set(std::int64_t vertex, std::int64_t normal) {
-            size = static_cast<std::size_t>(SideCorner(text, vertex, normal) - text);
+        void Set(std::uint64_t vertex, bool withTexture, const NumberText& normal) {
+            size = static_cast<std::size_t>(PutCorner(text, vertex, withTexture, normal) - text);
         }
         char* PutAt(char* at) const {
             std::memcpy(at, text, kCopy);
@@ -223,108 +221,65 @@ private:
         }
     };
 
-    // A vertex number below 10^8 as eight text bytes in a register (the digits first) and
-    // its length: stored twice, as vertex and texture number, with no copy through memory.
-    struct ShortNumber {
-        std::uint64_t text;
-        int size;
-    };
-    static ShortNumber Short(std::int64_t value) {
-        using namespace number_text_detail;
-        const auto v = static_cast<std::uint64_t>(value);
-        const int digits = DecimalDigits(v);
-        return {(EightDigitValues(static_cast<std::uint32_t>(v)) >> (8 * (8 - digits))) + kAsciiZeros,
-                digits};
-    }
-    // " v/v/n" of a corner whose normal is that of row `j`, whose text starts with '/'.
-    char* ShortCorner(char* at, const ShortNumber& vertex, int j) const {
-        *at = ' ';
-        std::memcpy(at + 1, &vertex.text, 8);
-        at += 1 + vertex.size;
-        *at = '/';
-        std::memcpy(at + 1, &vertex.text, 8);
-        at += 1 + vertex.size;
-        return Put(at, rowNormals_[static_cast<std::size_t>(j)]);
+    // A face line: "f" and its corners.
+    template <std::size_t N>
+    static void Face(TextBuffer& out, const CornerText* const (&corners)[N]) {
+        char* at = out.Begin(1 + N * sizeof(CornerText::text) + 2);
+        *at++ = 'f';
+        for (const CornerText* corner : corners) at = corner->PutAt(at);
+        out.End(PutLineEnd(at));
     }
 
     // Cell (i, j) as c0, c3, c2, c1, each corner with the normal of its own row. Walking
-    // down a column, a cell's c0 and c1 are the previous cell's c3 and c2.
+    // down a column, a cell's c0 and c1 are the previous cell's c3 and c2, so their texts
+    // are kept rather than formatted again.
     void SideFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        if (VertexNumber(width_ - 1, height_) < 100000000) {
-            ShortNumber lower[2] = {};  // c0, c1
-            ShortNumber upper[2] = {};  // c3, c2
-            int previousColumn = -1;
-            int previousRow = -1;
-            ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
-                if (i == previousColumn && j == previousRow + 1) {
-                    lower[0] = upper[0];
-                    lower[1] = upper[1];
-                } else {
-                    lower[0] = Short(VertexNumber(i, j));
-                    lower[1] = Short(VertexNumber(i + 1, j));
-                }
-                upper[0] = Short(VertexNumber(i, j + 1));
-                upper[1] = Short(VertexNumber(i + 1, j + 1));
-                previousColumn = i;
-                previousRow = j;
-                char* at = out.Begin(kMostBytesPerLine);
-                *at++ = 'f';
-                at = ShortCorner(at, lower[0], j);
-                at = ShortCorner(at, upper[0], j + 1);
-                at = ShortCorner(at, upper[1], j + 1);
-                at = ShortCorner(at, lower[1], j);
-                out.End(PutLineEnd(at));
-            });
-            return;
-        }
-        // Larger models: the corner texts are kept, rather than formatted again.
         CornerText texts[4];
         CornerText* lower[2] = {&texts[0], &texts[1]};  // c0, c1
         CornerText* upper[2] = {&texts[2], &texts[3]};  // c3, c2
         int previousColumn = -1;
         int previousRow = -1;
         ForEachInColumnOrder(first, last, height_, [&](int i, int j) {
-            const std::int64_t row = j + 1;
-            const std::int64_t next = j + 2;
+            const NumberText& row = rowNormals_[static_cast<std::size_t>(j)];
+            const NumberText& next = rowNormals_[static_cast<std::size_t>(j) + 1];
             if (i == previousColumn && j == previousRow + 1) {
                 std::swap(lower[0], upper[0]);
                 std::swap(lower[1], upper[1]);
             } else {
-                lower[0]->Set(VertexNumber(i, j), row);
-                lower[1]->Set(VertexNumber(i + 1, j), row);
+                lower[0]->Set(VertexNumber(i, j), true, row);
+                lower[1]->Set(VertexNumber(i + 1, j), true, row);
             }
-            upper[0]->Set(VertexNumber(i, j + 1), next);
-            upper[1]->Set(VertexNumber(i + 1, j + 1), next);
+            upper[0]->Set(VertexNumber(i, j + 1), true, next);
+            upper[1]->Set(VertexNumber(i + 1, j + 1), true, next);
             previousColumn = i;
             previousRow = j;
-            char* at = out.Begin(kMostBytesPerLine);
-            *at++ = 'f';
-            at = lower[0]->PutAt(at);
-            at = upper[0]->PutAt(at);
-            at = upper[1]->PutAt(at);
-            at = lower[1]->PutAt(at);
-            out.End(PutLineEnd(at));
+            Face(out, {lower[0], upper[0], upper[1], lower[1]});
         });
     }
 
+    // Each row step's two cap triangles: rim, rim, axis point, with the end's fixed normal.
     void EndFaces(std::uint64_t first, std::uint64_t last, TextBuffer& out) const {
-        const std::int64_t leftAxis = gridVertices_ + 1;
-        const std::int64_t rightAxis = gridVertices_ + 2;
-        const std::int64_t leftNormal = static_cast<std::int64_t>(height_) + 2;
-        const std::int64_t rightNormal = static_cast<std::int64_t>(height_) + 3;
+        const auto leftAxis = static_cast<std::uint64_t>(gridVertices_ + 1);
+        const auto rightAxis = static_cast<std::uint64_t>(gridVertices_ + 2);
         const int lastColumn = width_ - 1;
+        CornerText c[3];
         for (int j = static_cast<int>(first); j < static_cast<int>(last); ++j) {
-            out.Char('f');
-            EndCorner(out, VertexNumber(0, j + 1), leftNormal);
-            EndCorner(out, VertexNumber(0, j), leftNormal);
-            EndCorner(out, leftAxis, leftNormal);
-            out.EndLine();
-            out.Char('f');
-            EndCorner(out, VertexNumber(lastColumn, j), rightNormal);
-            EndCorner(out, VertexNumber(lastColumn, j + 1), rightNormal);
-            EndCorner(out, rightAxis, rightNormal);
-            out.EndLine();
+            c[0].Set(VertexNumber(0, j + 1), false, leftNormal_);
+            c[1].Set(VertexNumber(0, j), false, leftNormal_);
+            c[2].Set(leftAxis, false, leftNormal_);
+            Face(out, {&c[0], &c[1], &c[2]});
+            c[0].Set(VertexNumber(lastColumn, j), false, rightNormal_);
+            c[1].Set(VertexNumber(lastColumn, j + 1), false, rightNormal_);
+            c[2].Set(rightAxis, false, rightNormal_);
+            Face(out, {&c[0], &c[1], &c[2]});
         }
+    }
+
+    static NumberText NormalNumber(std::uint64_t n) {
+        NumberText text;
+        text.text[0] = '/';
+        text.size = static_cast<std::uint8_t>(PutUnsigned(text.text + 1, n) - text.text);
+        return text;
     }
 
     const DepthGrid& grid_;
@@ -336,6 +291,8 @@ private:
     std::int64_t gridVertices_;  // N = W × (H + 1)
     std::vector<NumberText> textureRows_;  // v of rows 0 .. H
     std::vector<NumberText> rowNormals_;   // "/n", the normal number of rows 0 .. H
+    NumberText leftNormal_;
+    NumberText rightNormal_;
 };
 
 }  // namespace
