@@ -146,20 +146,6 @@ void BuildDepthGrid(DepthGrid& grid, const Picture& picture, double depthOfCut) 
     const int maxBrightness = std::max(halfMaximum[0], halfMaximum[1]);
 
     const double depthScale = CheckedDivide(depthOfCut, static_cast<double>(maxBrightness));
-    if (maxBrightness >= kBrightnessLevels) {
-        // Colours beyond 24 bits break the picture's promise; their depths are still worked
-        // out the same way, a double per point.
-        double* depths = grid.FreeDepths();
-        std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
-        for (int j = 0; j < height; ++j) {
-            picture.ReadRow(j, row.data());
-            for (int i = 0; i < width; ++i)
-                depths[grid.Index(i, j)] = Brightness(row[i]) * depthScale;
-        }
-        if (grid.Shape() == GridShape::Closed)
-            for (int i = 0; i < width; ++i) depths[grid.Index(i, height)] = depths[grid.Index(i, 0)];
-        return;
-    }
     for (int level = 0; level < kBrightnessLevels; ++level)
         grid.levelDepths_[static_cast<std::size_t>(level)] = level * depthScale;
     grid.depths_.reset();

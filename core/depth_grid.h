@@ -88,8 +88,10 @@ private:
     std::unique_ptr<double[]> depths_;
 };
 
-// R + G + B of a colour R + 256 G + 65536 B.
+// R + G + B of a colour R + 256 G + 65536 B. A colour holds 24 bits; any above them are no
+// part of it.
 inline int Brightness(std::uint32_t colour) {
+    colour &= 0xFFFFFFu;
     const std::uint32_t b = colour / 65536;
     const std::uint32_t g = colour / 256 - 256 * b;
     const std::uint32_t r = colour - 256 * g - 65536 * b;

@@ -11,7 +11,9 @@ TEST(DepthGrid, BrightnessWeighsTheChannelsEqually) {
         std::uint32_t colour;
         int brightness;
     } cases[] = {{Rgb(255, 0, 0), 255}, {Rgb(0, 255, 0), 255},     {Rgb(0, 0, 255), 255},
-                 {Rgb(100, 100, 100), 300}, {Rgb(255, 255, 255), 765}, {0, 0}};
+                 {Rgb(100, 100, 100), 300}, {Rgb(255, 255, 255), 765}, {0, 0},
+                 // Bits above the 24 of a colour are no part of it.
+                 {0xFF000000u | Rgb(1, 2, 3), 6}, {0xFFFFFFFFu, 765}};
     for (const Case& c : cases) EXPECT_EQ(Brightness(c.colour), c.brightness) << c.colour;
 }
 
