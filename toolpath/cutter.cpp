@@ -80,26 +80,6 @@ Cutter::Cutter(const Tool& tool)
     ballRadius2 = ballRadius * ballRadius;
 }
 
-double Cutter::ReachWithin2(double gap) const {
-    if (!(gap > 0)) return -1;
-    double d = radius;
-    switch (shape) {
-        case ToolShape::Ball:
-            if (gap < ballRadius) return gap * (2 * ballRadius - gap);
-            break;
-        case ToolShape::Flat:
-            break;
-        case ToolShape::Vee:
-            d = std::min(radius, gap / coneSlope);
-            break;
-        case ToolShape::TaperedBall:
-            if (gap <= coneBase) return gap * (2 * ballRadius - gap);
-            d = std::min(radius, coneStart + (gap - coneBase) / coneSlope);
-            break;
-    }
-    return d * d;
-}
-
 double VertexContact(const Cutter& cutter, const LocalPoint& p) {
     const double d2 = p.u * p.u + p.v * p.v;
     if (d2 > cutter.radius2) return kNoContact;

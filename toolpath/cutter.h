@@ -7,6 +7,7 @@
 // lowest Z at which the body touches the element without entering it, or kNoContact when the
 // element lies out of the tool's reach.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -55,7 +56,25 @@ struct Cutter {
 
     // Largest lateral distance d at which Profile(d) < gap (so a point that rises `gap`
     // above the tip's height can reach the body only closer than that), squared.
-    double ReachWithin2(double gap) const;
+    double ReachWithin2(double gap) const {
+        if (!(gap > 0)) return -1;
+        double d = radius;
+        switch (shape) {
+            case ToolShape::Ball:
+                if (gap < ballRadius) return gap * (2 * ballRadius - gap);
+                break;
+            case ToolShape::Flat:
+                break;
+            case ToolShape::Vee:
+                d = std::min(radius, gap / coneSlope);
+                break;
+            case ToolShape::TaperedBall:
+                if (gap <= coneBase) return gap * (2 * ballRadius - gap);
+                d = std::min(radius, coneStart + (gap - coneBase) / coneSlope);
+                break;
+        }
+        return d * d;
+    }
 };
 
 double VertexContact(const Cutter& cutter, const LocalPoint& p);

@@ -115,7 +115,7 @@ void FinishingPath::Follow(const Guide& guide, std::vector<PathPoint>& out) cons
     auto same = [](const Sample& p, const Sample& q) { return p.x == q.x && p.a == q.a; };
     auto off = [&](const Sample& from, const Sample& to, const Sample& s) {
         const double line = from.z + (to.z - from.z) * (s.t - from.t) / (to.t - from.t);
-        return std::abs(s.z - line) > tolerance * 0.375;
+        return s.z > line + tolerance * 0.375 || s.z < line - tolerance * 0.5;
     };
     std::vector<Sample> samples;
     samples.reserve(static_cast<std::size_t>(steps) * 4 + 1);

@@ -1,12 +1,17 @@
 #include "toolpath/relief_surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace vantorel {
+namespace {
+std::atomic<std::uint64_t> surfacesMade{0};
+}  // namespace
 
 ReliefSurface::ReliefSurface(const DepthGrid& grid, const WrapParameters& parameters, Border border)
-    : columns_(grid.Width()),
+    : serial_(++surfacesMade),
+      columns_(grid.Width()),
       rows_(grid.PictureHeight()),
       stride_(static_cast<std::size_t>(grid.PictureHeight()) + 1),
       blocks_(static_cast<std::size_t>((grid.PictureHeight() + kBlockRows - 1) / kBlockRows)),

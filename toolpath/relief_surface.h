@@ -33,6 +33,8 @@ class ReliefSurface {
     double LeftX() const { return leftX_; }
     double RightX() const { return rightX_; }
     double MinRadius() const { return minRadius_; }
+    // Different for every surface made in the process: what a cache of one is keyed by.
+    std::uint64_t Serial() const { return serial_; }
     double MaxRadius() const { return maxRadius_; }
 
     double X(int column) const { return leftX_ + column * xStep_; }
@@ -55,6 +57,7 @@ class ReliefSurface {
     }
 
   private:
+    std::uint64_t serial_;
     int columns_;
     int rows_;
     std::size_t stride_;
