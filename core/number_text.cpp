@@ -30,7 +30,8 @@ constexpr std::array<T, N> Powers(T base) {
     return p;
 }
 
-constexpr std::array<std::uint64_t, 20> kPow10 = Powers<std::uint64_t, 20>(10);
+// The powers of ten and the digit count are the inline path's, so both paths count alike.
+constexpr const std::array<std::uint64_t, 20>& kPow10 = number_text_detail::kPowersOf10;
 
 // 5^t for t in [0, 55]; 5^55 is the largest power of five below 2^128.
 constexpr int kMaxPow5 = 55;
@@ -49,12 +50,7 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return t;
 }();
 
-// Decimal digits of v (1 for 0).
-int DigitCount(std::uint64_t v) {
-    const int bits = 64 - std::countl_zero(v | 1);
-    const int guess = (bits * 1233) >> 12;  // floor(bits * log10(2))
-    return guess + 1 - (v < kPow10[guess]);
-}
+int DigitCount(std::uint64_t v) { return number_text_detail::DecimalDigits(v); }
 
 // Writes the lowest `count` decimal digits of v so that they end at `end`; v keeps the
 // digits above them. Returns the start of what was written.

@@ -10,19 +10,4 @@ void TextBuffer::Reserve(std::size_t capacity) {
     capacity_ = capacity;
 }
 
-void TextBuffer::Integer(std::int64_t value) {
-    char digits[24];
-    int count = 0;
-    std::uint64_t magnitude =
-        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    char* at = Room(static_cast<std::size_t>(count) + 1);
-    if (value < 0) *at++ = '-';
-    while (count > 0) *at++ = digits[--count];
-    size_ = static_cast<std::size_t>(at - data_.get());
-}
-
 }  // namespace vantorel

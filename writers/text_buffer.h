@@ -40,7 +40,6 @@ public:
         char* at = Room(kMaxNumberText);
         size_ = static_cast<std::size_t>(WriteGeneral(at, value, precision) - data_.get());
     }
-    void Integer(std::int64_t value);
 
     // Direct writing for the hot loops: Begin(most) gives room for `most` bytes at the end,
     // End(at) keeps what was written up to `at`. One room check per item, not per number.
