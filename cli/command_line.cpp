@@ -29,6 +29,14 @@ std::string* ToolpathText(const std::string& name, ToolpathTexts& texts) {
     return nullptr;
 }
 
+// The simulation's options that take a value.
+std::optional<std::string>* SimulationText(const std::string& name, CommandLine& line) {
+    if (name == "--simulate-only") return &line.simulateOnly;
+    if (name == "--report") return &line.report;
+    if (name == "--sim-resolution") return &line.simResolution;
+    return nullptr;
+}
+
 bool AddFormats(const std::string& name, std::vector<FormatKind>& formats) {
     std::vector<FormatKind> named;
     if (name == "nc") named = {FormatKind::Nc};
@@ -64,6 +72,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (argument == "-h" || argument == "--help") { line.help = true; continue; }
         if (argument == "--version") { line.version = true; continue; }
         if (argument == "-q" || argument == "--quiet") { line.quiet = true; continue; }
+        if (argument == "--simulate") { line.simulate = true; continue; }
 
         // Options that take a value: "--name VALUE", "--name=VALUE", "-f VALUE", "-fVALUE".
         std::string name = argument;
@@ -80,7 +89,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (name == "-f") name = "--format";
         if (name == "-o") name = "--output";
         const bool known = name == "--format" || name == "--settings" || FieldOptions().count(name) != 0 ||
-                           ToolpathText(name, line.toolpath) != nullptr;
+                           ToolpathText(name, line.toolpath) != nullptr ||
+                           SimulationText(name, line) != nullptr;
         if (!known) return fail("unknown option \"" + argument + "\"");
         if (!value) {
             if (k + 1 >= arguments.size()) return fail("option " + name + " needs a value");
@@ -91,6 +101,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return fail("unknown format \"" + *value + "\" (use nc, stl, obj, dxf or all)");
         } else if (name == "--settings") {
             line.settings = *value;
+        } else if (std::optional<std::string>* simulation = SimulationText(name, line)) {
+            *simulation = *value;
         } else if (std::string* text = ToolpathText(name, line.toolpath)) {
             *text = *value;
             line.toolpathAsked = true;
@@ -105,7 +117,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.help || line.version) return {line, ""};
     if (line.picture.empty()) return fail("no picture given");
-    if (line.formats.empty()) line.formats.push_back(FormatKind::Nc);
+    if (line.simulate && line.simulateOnly)
+        return fail("--simulate and --simulate-only cannot be given together");
+    if ((line.simulate || line.simulateOnly) && line.toolpath.tool.empty())
+        return fail("a simulation needs the tool in the spindle: --tool ball:D, flat:D, "
+                    "vee:ANGLE:D or taper:TIPD:ANGLE:SHANKD");
+    if ((line.report || line.simResolution) && !line.simulate && !line.simulateOnly)
+        return fail("--report and --sim-resolution go with --simulate or --simulate-only");
+    if (line.simulate && !line.formats.empty() &&
+        std::find(line.formats.begin(), line.formats.end(), FormatKind::Nc) == line.formats.end())
+        return fail("--simulate simulates the NC program it writes: add -f nc");
+    // Simulating a given program writes no conversion output unless one is asked for.
+    if (line.formats.empty() && !line.simulateOnly) line.formats.push_back(FormatKind::Nc);
     return {line, ""};
 }
 
@@ -167,6 +190,24 @@ the original program, which follows the tool's tip over the pixels):
                      and is not cut; free: it is air             (default stock)
   --rapid-rate MM_PER_MIN
                      rapid speed for the machining-time estimate (default 2000)
+Simulation (the material a program removes, cell by cell, against the relief's
+own triangles; the stock beyond the picture must stay uncut):
+  --simulate         after writing the NC program, simulate it with the --tool
+  --simulate-only PROGRAM.nc
+                     simulate any G-code program (ours, another CAM's, one
+                     written by hand) against PICTURE and the wrapping given,
+                     with the --tool given; writes no conversion output
+  --sim-resolution MM  the stock's cell size (default: a quarter of the smaller
+                     pixel pitch); finer is slower and shows more
+  --report FILE.json the figures as JSON: gouge_max_mm and where, left_max_mm,
+                     left_mean_mm, within_tolerance_share, removed_mm3,
+                     time_min, rapids_through_stock
+                     Both write NAME.deviation.png (red: gouge, green: within the
+                     --tolerance, blue: material left; X across, angle down) and
+                     NAME.carved.png beside the program (NAME: the program's
+                     name without .nc), the summary on stderr; the time uses
+                     --rapid-rate. Exit 3 when the program gouges the relief or
+                     the stock beyond the tolerance.
 Other:
   --settings FILE    take the field texts from a Data.ini first (options given
                      here still win)
@@ -177,8 +218,9 @@ Other:
 Nothing is ever overwritten: when an output file exists, that output is refused.
 Each output appears whole or not at all.
 
-Exit status: 0 every requested file written; 1 a job refused (the reason on
-stderr); 2 an error during a run; 64 bad usage.
+Exit status: 0 every requested file written (and a simulated program within
+tolerance); 1 a job refused (the reason on stderr); 2 an error during a run;
+3 the simulated program gouges; 64 bad usage.
 
 Example:
   vantorel-cli -f nc -f stl --length 120 --work-surface 25 --depth 2 face.bmp

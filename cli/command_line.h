@@ -14,6 +14,7 @@ namespace vantorel {
 inline constexpr int kExitWritten = 0;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitRunError = 2;
+inline constexpr int kExitGouges = 3;  // a simulated program cuts into the relief or stock
 inline constexpr int kExitUsage = 64;
 
 // What the user asked for on the command line.
@@ -27,6 +28,12 @@ struct CommandLine {
     std::array<std::optional<std::string>, 12> fields;  // indexed by Field; typed values
     ToolpathTexts toolpath;  // --tool and the finishing options, as typed
     bool toolpathAsked = false;  // any of them given
+    // The simulation, of the NC program just written or of a given one; it takes the tool,
+    // tolerance and rapid rate from the finishing options.
+    bool simulate = false;
+    std::optional<std::string> simulateOnly;   // the program to simulate
+    std::optional<std::string> report;         // --report FILE.json
+    std::optional<std::string> simResolution;  // --sim-resolution MM, as typed
 };
 
 struct ParsedCommandLine {
