@@ -111,8 +111,9 @@ std::optional<Tool> ParseTool(std::string_view text, std::string* problem) {
         tool.tipDiameter = values[0];
         tool.includedAngle = values[1];
         tool.diameter = values[2];
-        // The ball meets the cone at tip radius × cos(half-angle); the shank must be wider.
-        if (!(tool.diameter / 2 > tool.tipDiameter / 2 * std::cos(values[1] * kPi / 360)))
+        // The cone widens from the ball to the shank: a shank no wider than the tip leaves
+        // no taper.
+        if (!(tool.diameter > tool.tipDiameter))
             return fail("the tapered tool's shank (" + FormatGeneral(values[2]) +
                         " mm) must be wider than its tip (" + FormatGeneral(values[0]) + " mm)");
     } else {
