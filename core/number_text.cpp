@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -500,6 +501,16 @@ std::string FormatGeneral(double value, int precision) {
 std::string FormatFixed(double value, int decimals, int precision) {
     char buffer[kMaxNumberText];
     return std::string(buffer, WriteFixed(buffer, value, decimals, precision));
+}
+
+std::optional<double> ParseStrictNumber(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+            return std::nullopt;
+    const double value = ParseNumber(text, std::numeric_limits<double>::quiet_NaN());
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 }  // namespace vantorel

@@ -5,6 +5,7 @@
 // use "." as the decimal separator and never group thousands.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ namespace vantorel {
 // the range of a double counts as unreadable; one too small for it reads as a zero of its
 // sign. Never fails, and takes time linear in the text's length.
 double ParseNumber(std::string_view text, double defaultValue);
+
+// A setting's number, read strictly: the whole text is a finite number (digits, ".", a sign,
+// an exponent), or there is none.
+std::optional<double> ParseStrictNumber(std::string_view text);
 
 // The general number form: up to `precision` significant digits, trailing zeros dropped,
 // fixed notation for 0.0001 <= |rounded| < 10^precision, otherwise scientific ("1.5E20").

@@ -12,19 +12,6 @@ namespace {
 
 double HalfAngleTangent(double includedAngle) { return std::tan(includedAngle * kPi / 360); }
 
-// A strict number: the whole text, finite.
-std::optional<double> Number(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    for (char c : text)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' ||
-              c == 'e' || c == 'E'))
-            return std::nullopt;
-    const double nan = std::nan("");
-    const double value = ParseNumber(text, nan);
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 std::vector<std::string_view> Split(std::string_view text) {
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
@@ -67,7 +54,7 @@ std::optional<Tool> ParseTool(std::string_view text, std::string* problem) {
     const std::string kind(parts[0]);
     std::vector<double> values;
     for (std::size_t k = 1; k < parts.size(); ++k) {
-        const auto value = Number(parts[k]);
+        const auto value = ParseStrictNumber(parts[k]);
         if (!value)
             return fail("the tool \"" + std::string(text) + "\" has \"" + std::string(parts[k]) +
                         "\" where a number belongs");

@@ -7,18 +7,6 @@
 namespace vantorel {
 namespace {
 
-// A strict number: the whole text, finite.
-std::optional<double> Number(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    for (char c : text)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' ||
-              c == 'e' || c == 'E'))
-            return std::nullopt;
-    const double value = ParseNumber(text, std::nan(""));
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 }  // namespace
 
 FeedMode DefaultFeedMode(Pattern pattern) {
@@ -98,7 +86,7 @@ std::optional<ToolpathSettings> ParseToolpathSettings(const ToolpathTexts& texts
     auto positive = [&](const std::string& text, const char* name, const char* unit,
                         double* value) -> bool {
         if (text.empty()) return true;
-        const auto number = Number(text);
+        const auto number = ParseStrictNumber(text);
         if (!number) {
             fail(std::string(name) + ": \"" + text + "\" is not a number");
             return false;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/fields.h"
 #include "core/number_text.h"
 
 namespace vantorel {
@@ -37,7 +38,7 @@ Program FinishingOpening(const WrapParameters& p, const ToolpathSettings& s, con
     Program program;
     auto line = [&program](std::string text) { program.push_back(TextLine{std::move(text)}); };
     const bool inverse = s.Feeds() == FeedMode::InverseTime;
-    line("( Toolpath File Produced by the Quennock Vantorel Program )");
+    line("( Toolpath File " + std::string(kProducedBy) + " )");
     line("( Left Edge of Picture at X = " + FormatGeneral(p.LeftX) + "mm )");
     line("( Picture is wrapped around " + FormatGeneral(p.WrapAngle) + "degrees )");
     line("( Z Value of worksurface " + FormatGeneral(p.WorkSurface) + "mm )");

@@ -71,15 +71,19 @@ void WriteInOrderByWorker(ByteSink& sink, std::size_t count,
     std::map<std::size_t, std::unique_ptr<TextBuffer>> ready;
     std::vector<std::unique_ptr<TextBuffer>> spare;
 
+    // The first error of any worker stops them all; the writing loop raises it.
+    auto fail = [&] {
+        std::lock_guard lock(mutex);
+        if (!failure) failure = std::current_exception();
+        stopping = true;
+        changed.notify_all();
+    };
     auto work = [&] {
         PieceFormatter format;
         try {
             format = makeWorker();
         } catch (...) {
-            std::lock_guard lock(mutex);
-            if (!failure) failure = std::current_exception();
-            stopping = true;
-            changed.notify_all();
+            fail();
             return;
         }
         for (;;) {
@@ -102,10 +106,7 @@ void WriteInOrderByWorker(ByteSink& sink, std::size_t count,
             try {
                 format(piece, *buffer);
             } catch (...) {
-                std::lock_guard lock(mutex);
-                if (!failure) failure = std::current_exception();
-                stopping = true;
-                changed.notify_all();
+                fail();
                 return;
             }
             std::lock_guard lock(mutex);
